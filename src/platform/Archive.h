@@ -1,0 +1,131 @@
+#pragma once
+
+#include "platform/Exceptions.h"
+#include "platform/Persistent.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+class DocumentServices;
+
+// The serialization archive: typed little-endian values, length-prefixed strings, counts and
+// tagged object references with one shared class/object index counter. A storing archive
+// collects bytes in memory; a loading archive reads from a byte block held in memory, so every
+// length or count read from it can be checked against the bytes left before anything is
+// allocated. Every malformed input ends in an ArchiveException.
+class Archive
+{
+public:
+    enum Mode { store, load };
+
+    Archive(); // storing
+    explicit Archive(QByteArray bytes); // loading
+    // A loading archive deletes the objects it created that nobody claimed (see claim()),
+    // so a load that fails half way leaks nothing.
+    ~Archive();
+    Archive(const Archive&) = delete;
+    Archive& operator=(const Archive&) = delete;
+
+    bool isStoring() const { return mode_ == store; }
+    bool isLoading() const { return mode_ == load; }
+
+    // The document whose objects are written or read (not owned; may be null).
+    DocumentServices* document() const { return document_; }
+    void setDocument(DocumentServices* doc) { document_ = doc; }
+
+    // Storing: the bytes written so far.
+    const QByteArray& data() const { return out_; }
+    // Loading: bytes not yet read.
+    size_t bytesLeft() const { return in_.size() - size_t(pos_); }
+
+    void writeByte(uint8_t v);
+    void writeWord(uint16_t v);
+    void writeInt(int32_t v);  // int and long are both 4 bytes in the file
+    void writeLong(int32_t v);
+    void writeDword(uint32_t v);
+    void writeFloat(float v);
+    void writeDouble(double v);
+
+    uint8_t readByte();
+    uint16_t readWord();
+    int32_t readInt();
+    int32_t readLong();
+    uint32_t readDword();
+    float readFloat();
+    double readDouble();
+
+    // Raw blocks: written as they are; a read returns how many bytes were available (never
+    // raises), the rest of the buffer is left untouched.
+    void write(const void* data, size_t n);
+    size_t read(void* data, size_t n);
+
+    // Archive strings of 8-bit characters. QString text is written as UTF-8; on reading,
+    // bytes that are not valid UTF-8 are taken as Latin-1 (files written on other systems).
+    void writeString(const QString& s);
+    QString readString();
+    void writeRawString(const QByteArray& bytes);
+    QByteArray readRawString();
+
+    // Element counts of lists and maps. readCount checks that count elements of at least
+    // minBytesPerElement bytes each fit in the bytes left.
+    void writeCount(uint32_t count);
+    uint32_t readCount(size_t minBytesPerElement);
+
+    // Object references. Writing an object already written writes only its index.
+    void writeObject(const Persistent* obj);
+    // Reads a reference (null allowed) to an object of `expected` or a derived class. The
+    // archive creates objects at their first mention and keeps them until claimed.
+    Persistent* readObject(const RuntimeClass* expected);
+    template <class T> T* readObject() { return static_cast<T*>(readObject(&T::classRecord)); }
+
+    // Ownership: the object now belongs to a structure built from this archive (a list that
+    // owns its elements, an object holding a sub-object). Claiming an object twice, or an
+    // object whose record is still being read, raises a bad-index error, so a hostile file
+    // cannot make two owners of one object.
+    void claim(Persistent* obj);
+    template <class T> std::unique_ptr<T> readOwnedObject()
+    {
+        T* obj = readObject<T>();
+        if (obj)
+            claim(obj);
+        return std::unique_ptr<T>(obj);
+    }
+    // Loading: objects created and not claimed, handed to the caller (the archive forgets them).
+    std::vector<Persistent*> releaseUnclaimed();
+
+    // While a versionable object reads its record: the schema stored in the file (once; then
+    // 0xFFFFFFFF).
+    uint32_t objectSchema();
+
+    static constexpr uint32_t maxMapCount = 0x3FFFFFFE;
+
+private:
+    void need(size_t n); // raises end-of-file unless n bytes are left
+    void putIndexTag(uint32_t index, uint16_t wordFlag, uint32_t dwordFlag);
+    uint32_t nextIndex();
+
+    Mode mode_;
+    DocumentServices* document_ = nullptr;
+    QByteArray out_;
+    QByteArray in_;
+    qsizetype pos_ = 0;
+
+    // One counter for classes and objects; index 0 is null.
+    uint32_t mapCount_ = 1;
+    std::unordered_map<const void*, uint32_t> storeMap_; // object or class record -> index
+    struct LoadEntry
+    {
+        const RuntimeClass* cls = nullptr; // set for class entries
+        Persistent* obj = nullptr;         // set for object entries
+    };
+    std::vector<LoadEntry> loadMap_; // index -> entry; [0] is null
+    std::vector<Persistent*> created_;
+    std::unordered_set<Persistent*> claimed_;
+    std::unordered_set<Persistent*> inProgress_;
+    uint32_t objectSchema_ = 0xFFFFFFFFu;
+};
