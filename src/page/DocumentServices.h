@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Rect.h"
+
+#include <QString>
+
+class PageView;
+class visibleobject;
+
+// The narrow view a page object has of its document: data ranges, names, adding and removing
+// objects, change notification. The plot document implements it; tests use a small fake.
+class DocumentServices
+{
+public:
+    enum UpdateHint { HintObject = 10, HintRect = 11 };
+
+    virtual ~DocumentServices() = default;
+
+    // Smallest minimum and largest maximum of the data of every trace plotted on the axis;
+    // false (min and max untouched by any trace) when no trace uses it.
+    virtual bool GetAxisDataRange(const visibleobject* axis, double& min, double& max) = 0;
+    virtual bool IsNameInUse(const QString& name, const visibleobject* ignore) const = 0;
+    virtual void AddObject(visibleobject* obj) = 0;
+    virtual void RemoveObject(visibleobject* obj) = 0;
+    virtual void MarkChanged() = 0;
+    // Hint 10: repaint the object's rectangle in every view.
+    virtual void UpdateAllViews(int hint, visibleobject* obj) = 0;
+    // Hint 11: repaint a rectangle in client pixels.
+    virtual void UpdateAllViewsRect(const Rect& rect) = 0;
+    virtual PageView* GetActiveView() = 0;
+
+    // The document being read or written, for objects that need it while they serialize.
+    static DocumentServices* current();
+    static void setCurrent(DocumentServices* doc);
+};
