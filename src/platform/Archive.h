@@ -23,7 +23,7 @@ class Archive
 public:
     enum Mode { store, load };
 
-    Archive(); // storing
+    Archive();                          // storing
     explicit Archive(QByteArray bytes); // loading
     // A loading archive deletes the objects it created that nobody claimed (see claim()),
     // so a load that fails half way leaks nothing.
@@ -45,7 +45,7 @@ public:
 
     void writeByte(uint8_t v);
     void writeWord(uint16_t v);
-    void writeInt(int32_t v);  // int and long are both 4 bytes in the file
+    void writeInt(int32_t v); // int and long are both 4 bytes in the file
     void writeLong(int32_t v);
     void writeDword(uint32_t v);
     void writeFloat(float v);
@@ -103,11 +103,20 @@ public:
     uint32_t objectSchema();
 
     static constexpr uint32_t maxMapCount = 0x3FFFFFFE;
+    // Class names of this length or longer are rejected (they never come from this program).
+    static constexpr size_t maxClassNameLength = 63;
 
 private:
     void need(size_t n); // raises end-of-file unless n bytes are left
+    void requireStoring() const;
     void putIndexTag(uint32_t index, uint16_t wordFlag, uint32_t dwordFlag);
     uint32_t nextIndex();
+    template <class T> T readValue();
+    template <class T> void writeValue(T v);
+    // The bytes of a stored string: 8-bit characters, or UTF-16LE when `wide` comes back true.
+    QByteArray readStringBytes(bool& wide);
+    const RuntimeClass* readNewClass(uint16_t& storedSchema);
+    Persistent* createAndRead(const RuntimeClass* cls, uint16_t storedSchema);
 
     Mode mode_;
     DocumentServices* document_ = nullptr;
@@ -122,9 +131,11 @@ private:
     {
         const RuntimeClass* cls = nullptr; // set for class entries
         Persistent* obj = nullptr;         // set for object entries
+        uint16_t schema = 0;               // class entries: the schema word stored in the file
     };
-    std::vector<LoadEntry> loadMap_; // index -> entry; [0] is null
-    std::vector<Persistent*> created_;
+    std::vector<LoadEntry> loadMap_;   // index -> entry; [0] is null
+    std::vector<Persistent*> created_; // in creation order; deleted unless claimed or released
+    std::unordered_set<const Persistent*> createdSet_;
     std::unordered_set<Persistent*> claimed_;
     std::unordered_set<Persistent*> inProgress_;
     uint32_t objectSchema_ = 0xFFFFFFFFu;

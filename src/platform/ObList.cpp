@@ -1,0 +1,25 @@
+#include "platform/ObList.h"
+
+namespace obList {
+
+uint32_t readCount(Archive& ar)
+{
+    return ar.readCount(minElementBytes);
+}
+
+void writeCount(Archive& ar, size_t count)
+{
+    if (count > 0xFFFFFFFFu)
+        throw ArchiveException(ArchiveException::generic,
+                               QStringLiteral("list of %1 elements").arg(count));
+    ar.writeCount(uint32_t(count));
+}
+
+void checkElement(const Persistent* element, bool storing)
+{
+    if (!element)
+        throw ArchiveException(storing ? ArchiveException::generic : ArchiveException::badIndex,
+                               QStringLiteral("null element in an object list"));
+}
+
+} // namespace obList
