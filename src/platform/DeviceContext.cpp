@@ -1,5 +1,7 @@
 #include "platform/DeviceContext.h"
 
+#include "platform/SymbolFont.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -192,11 +194,31 @@ double DeviceContext::fontPixelHeight() const
     return state_.font.lfHeight * scaleY();
 }
 
+QFont DeviceContext::deviceFont() const
+{
+    QFont f = state_.font.toQFont(fontPixelHeight());
+    if (SymbolFont::kindOf(state_.font.faceName()) != SymbolFont::none)
+        f.setFamily(SymbolFont::drawingFamily());
+    return f;
+}
+
+QString DeviceContext::deviceText(const QString& text) const
+{
+    return SymbolFont::mapText(SymbolFont::kindOf(state_.font.faceName()), text);
+}
+
+double DeviceContext::textAngle() const
+{
+    const double degrees = state_.font.lfEscapement / 10.0;
+    return mirrored() ? -degrees : degrees;
+}
+
 // --- state ---
 
 int DeviceContext::saveDC()
 {
     saved_.push_back(state_);
+    stateSaved();
     return int(saved_.size());
 }
 
@@ -304,7 +326,7 @@ ColorRef DeviceContext::setBkColor(ColorRef color)
 {
     ColorRef old = state_.bkColor;
     state_.bkColor = color & 0xFFFFFF;
-    bkModeChanged();
+    bkColorChanged();
     return old;
 }
 
@@ -394,5 +416,5 @@ void DeviceContext::intersectClipRect(int left, int top, int right, int bottom)
     state_.clip = state_.clip ? state_.clip->intersected(device) : device;
     if (!state_.clip->isValid())
         state_.clip = QRect();
-    clipChanged();
+    clipChanged(left, top, right, bottom);
 }

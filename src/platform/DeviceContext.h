@@ -177,6 +177,12 @@ protected:
     bool mirrored() const;
     // The selected font's height in device pixels, sign kept (0: default size).
     double fontPixelHeight() const;
+    // The font to draw the selected font with on the device, and the text it draws: symbol
+    // faces are drawn with a font that has the characters their codes show.
+    QFont deviceFont() const;
+    QString deviceText(const QString& text) const;
+    // The escapement as a device angle in degrees, counter-clockwise as seen on the device.
+    double textAngle() const;
 
     // Output. Points come in logical units; the backend maps them with LPtoDP (the painter)
     // or writes them as they are (the recording). Rectangles come as two opposite corners,
@@ -192,14 +198,16 @@ protected:
     virtual QSizeF measureText(const QString& text) = 0;
 
     // Notifications of state changes, for backends that record or cache them.
-    virtual void stateChanged() {}
+    virtual void stateSaved() {}
+    virtual void stateChanged() {} // after restoreDC
     virtual void penSelected() {}
     virtual void brushSelected() {}
     virtual void fontSelected() {}
     virtual void textColorChanged() {}
     virtual void bkModeChanged() {}
+    virtual void bkColorChanged() {}
     virtual void rop2Changed() {}
-    virtual void clipChanged() {}
+    virtual void clipChanged(int /*left*/, int /*top*/, int /*right*/, int /*bottom*/) {}
     virtual void mappingChanged() {}
 
 private:

@@ -1,0 +1,268 @@
+#include "platform/PainterDC.h"
+
+#include <QFontMetricsF>
+#include <QPaintEngine>
+#include <QPainter>
+#include <algorithm>
+#include <vector>
+
+// Saves the painter around one drawing call and applies the clip and the composition mode.
+class PainterDC::Scope
+{
+public:
+    Scope(PainterDC& dc, QPainter::CompositionMode mode, bool antialias = false)
+        : painter_(dc.painter_)
+    {
+        painter_->save();
+        const auto& clip = dc.state().clip;
+        if (clip) {
+            if (clip->isEmpty())
+                visible_ = false;
+            else
+                painter_->setClipRect(*clip, Qt::IntersectClip);
+        }
+        painter_->setCompositionMode(mode);
+        painter_->setRenderHint(QPainter::Antialiasing, antialias);
+        painter_->setBrush(Qt::NoBrush);
+    }
+    ~Scope() { painter_->restore(); }
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+    bool visible() const { return visible_; }
+
+private:
+    QPainter* painter_;
+    bool visible_ = true;
+};
+
+namespace {
+
+QPainter::CompositionMode modeFor(int rop2, bool rasterOps)
+{
+    if (!rasterOps)
+        return QPainter::CompositionMode_SourceOver;
+    switch (rop2) {
+    case R2_XORPEN:
+        return QPainter::RasterOp_SourceXorDestination;
+    case R2_NOTXORPEN:
+        return QPainter::RasterOp_NotSourceXorDestination;
+    case R2_NOT:
+        return QPainter::RasterOp_NotDestination;
+    default:
+        return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+} // namespace
+
+PainterDC::PainterDC(QPainter* painter, int dpiX, int dpiY, bool printing)
+    : painter_(painter), dpiX_(dpiX > 0 ? dpiX : 96), dpiY_(dpiY > 0 ? dpiY : 96),
+      printing_(printing)
+{
+    Q_ASSERT(painter_);
+}
+
+PainterDC::~PainterDC() = default;
+
+bool PainterDC::hasRasterOps() const
+{
+    const QPaintEngine* engine = painter_->paintEngine();
+    return engine && engine->hasFeature(QPaintEngine::RasterOpModes);
+}
+
+bool PainterDC::linePen(QPen& pen) const
+{
+    const int rop = state().rop2;
+    if (rop == R2_NOP || state().pen.lopnStyle == PS_NULL)
+        return false;
+    pen = state().pen.toQPen(scaleX());
+    if (rop == R2_BLACK)
+        pen.setColor(Qt::black);
+    else if (rop == R2_WHITE)
+        pen.setColor(Qt::white);
+    return true;
+}
+
+QRect PainterDC::deviceRect(QPoint corner1, QPoint corner2) const
+{
+    const QPoint a = LPtoDP(corner1);
+    const QPoint b = LPtoDP(corner2);
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1));
+}
+
+void PainterDC::drawLine(QPoint from, QPoint to)
+{
+    QPen pen;
+    if (!linePen(pen))
+        return;
+    Scope scope(*this, modeFor(state().rop2, hasRasterOps()));
+    if (!scope.visible())
+        return;
+    painter_->setPen(pen);
+    painter_->drawLine(LPtoDP(from), LPtoDP(to));
+}
+
+void PainterDC::drawPolyline(const QPoint* points, int count)
+{
+    QPen pen;
+    if (!linePen(pen))
+        return;
+    Scope scope(*this, modeFor(state().rop2, hasRasterOps()));
+    if (!scope.visible())
+        return;
+    std::vector<QPoint> device(static_cast<size_t>(count));
+    std::transform(points, points + count, device.begin(), [this](QPoint p) { return LPtoDP(p); });
+    painter_->setPen(pen);
+    painter_->drawPolyline(device.data(), count);
+}
+
+void PainterDC::drawRectangle(QPoint corner1, QPoint corner2)
+{
+    const QRect r = deviceRect(corner1, corner2);
+    if (r.isEmpty() || state().rop2 == R2_NOP)
+        return;
+    Scope scope(*this, modeFor(state().rop2, hasRasterOps()));
+    if (!scope.visible())
+        return;
+    QPen pen;
+    const bool outline = linePen(pen);
+    const bool cosmetic = outline && pen.widthF() == 0.0;
+
+    // The fill stays inside a one-pixel outline, so that XOR drawing touches each pixel once.
+    const BrushRecord& brush = state().brush;
+    if (!brush.null) {
+        QColor fill = colorFromRef(brush.color);
+        if (state().rop2 == R2_BLACK)
+            fill = Qt::black;
+        else if (state().rop2 == R2_WHITE)
+            fill = Qt::white;
+        const QRect inner = cosmetic ? r.adjusted(1, 1, -1, -1) : r;
+        if (!inner.isEmpty())
+            painter_->fillRect(inner, fill);
+    }
+    if (!outline)
+        return;
+    if (cosmetic && pen.style() == Qt::SolidLine) {
+        const QColor c = pen.color();
+        painter_->fillRect(QRect(r.left(), r.top(), r.width(), 1), c);
+        if (r.height() > 1)
+            painter_->fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c);
+        if (r.height() > 2) {
+            painter_->fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), c);
+            if (r.width() > 1)
+                painter_->fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), c);
+        }
+        return;
+    }
+    painter_->setPen(pen);
+    if (cosmetic)
+        painter_->drawRect(QRect(r.left(), r.top(), r.width() - 1, r.height() - 1));
+    else
+        painter_->drawRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+void PainterDC::drawPatBlt(QPoint corner1, QPoint corner2, uint32_t rop)
+{
+    const QRect r = deviceRect(corner1, corner2);
+    if (r.isEmpty())
+        return;
+    const bool rasterOps = hasRasterOps();
+    const BrushRecord& brush = state().brush;
+    QColor color;
+    QPainter::CompositionMode mode = QPainter::CompositionMode_Source;
+    switch (rop) {
+    case BLACKNESS:
+        color = Qt::black;
+        break;
+    case WHITENESS:
+        color = Qt::white;
+        break;
+    case PATCOPY:
+        if (brush.null)
+            return;
+        color = colorFromRef(brush.color);
+        break;
+    case PATINVERT:
+        if (brush.null || !rasterOps)
+            return;
+        color = colorFromRef(brush.color);
+        mode = QPainter::RasterOp_SourceXorDestination;
+        break;
+    case DSTINVERT:
+        if (!rasterOps)
+            return;
+        color = Qt::black;
+        mode = QPainter::RasterOp_NotDestination;
+        break;
+    default:
+        return;
+    }
+    Scope scope(*this, mode);
+    if (scope.visible())
+        painter_->fillRect(r, color);
+}
+
+void PainterDC::drawInvertRect(QPoint corner1, QPoint corner2)
+{
+    drawPatBlt(corner1, corner2, DSTINVERT);
+}
+
+void PainterDC::drawFocusRectangle(QPoint corner1, QPoint corner2)
+{
+    const QRect r = deviceRect(corner1, corner2);
+    if (r.isEmpty())
+        return;
+    const bool rasterOps = hasRasterOps();
+    Scope scope(*this, rasterOps ? QPainter::RasterOp_SourceXorDestination
+                                 : QPainter::CompositionMode_SourceOver);
+    if (!scope.visible())
+        return;
+    // Every other pixel of the outline, inverted: a second call puts the pixels back.
+    const QColor color = rasterOps ? QColor(Qt::white) : QColor(Qt::gray);
+    auto dot = [&](int x, int y) {
+        if (((x + y) & 1) == 0)
+            painter_->fillRect(QRect(x, y, 1, 1), color);
+    };
+    for (int x = r.left(); x <= r.right(); ++x) {
+        dot(x, r.top());
+        if (r.bottom() != r.top())
+            dot(x, r.bottom());
+    }
+    for (int y = r.top() + 1; y < r.bottom(); ++y) {
+        dot(r.left(), y);
+        if (r.right() != r.left())
+            dot(r.right(), y);
+    }
+}
+
+void PainterDC::drawText(QPoint logical, const QString& text)
+{
+    const QFont font = deviceFont();
+    const QString shown = deviceText(text);
+    const QFontMetricsF metrics(font);
+    const QPoint at = LPtoDP(logical);
+
+    // Text ignores the raster mode, as on the original platform.
+    Scope scope(*this, QPainter::CompositionMode_SourceOver);
+    if (!scope.visible())
+        return;
+    painter_->setRenderHint(QPainter::TextAntialiasing, true);
+    painter_->translate(at);
+    painter_->rotate(-textAngle());
+    if (state().bkMode == OPAQUE_BK) {
+        const QRectF cell(0.0, 0.0, metrics.horizontalAdvance(shown),
+                          metrics.ascent() + metrics.descent());
+        painter_->fillRect(cell, colorFromRef(state().bkColor));
+    }
+    painter_->setFont(font);
+    painter_->setPen(colorFromRef(state().textColor));
+    painter_->drawText(QPointF(0.0, metrics.ascent()), shown);
+}
+
+QSizeF PainterDC::measureText(const QString& text)
+{
+    const QFontMetricsF metrics(deviceFont());
+    return QSizeF(metrics.horizontalAdvance(deviceText(text)),
+                  metrics.ascent() + metrics.descent());
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/DeviceContext.h"
+
+class QPainter;
+
+// Draws on a QPainter in device pixels. The context maps every logical coordinate itself (with
+// LPtoDP, so pixels agree with hit tests); the painter's own transform is left as the caller
+// set it, normally identity. A clip the painter already has stays in force. Raster modes other
+// than copy work where the paint engine has raster operations (QImage); elsewhere XOR and NOT
+// draw normally.
+class PainterDC : public DeviceContext
+{
+public:
+    // painter: not owned, must outlive the context. dpi: the device's pixels per inch.
+    PainterDC(QPainter* painter, int dpiX, int dpiY, bool printing = false);
+    ~PainterDC() override;
+
+    QPainter* painter() const { return painter_; }
+    int logPixelsX() const override { return dpiX_; }
+    int logPixelsY() const override { return dpiY_; }
+    bool isPrinting() const override { return printing_; }
+
+protected:
+    void drawLine(QPoint from, QPoint to) override;
+    void drawPolyline(const QPoint* points, int count) override;
+    void drawRectangle(QPoint corner1, QPoint corner2) override;
+    void drawPatBlt(QPoint corner1, QPoint corner2, uint32_t rop) override;
+    void drawInvertRect(QPoint corner1, QPoint corner2) override;
+    void drawFocusRectangle(QPoint corner1, QPoint corner2) override;
+    void drawText(QPoint logical, const QString& text) override;
+    QSizeF measureText(const QString& text) override;
+
+private:
+    class Scope;
+    bool hasRasterOps() const;
+    // The pen for lines in the current raster mode; false when nothing is to be drawn.
+    bool linePen(QPen& pen) const;
+    // Device rectangle of two logical corners, normalised, right and bottom exclusive.
+    QRect deviceRect(QPoint corner1, QPoint corner2) const;
+
+    QPainter* painter_;
+    int dpiX_;
+    int dpiY_;
+    bool printing_;
+};
