@@ -1,0 +1,27 @@
+#include "platform/ShowFileMessage.h"
+
+#include "platform/Prompter.h"
+#include "platform/Strings.h"
+
+namespace {
+
+void show(int stringId, const QString& caption, const QString& arg, Prompter::Icon icon)
+{
+    QString text = loadString(stringId);
+    // A null argument means "none given"; an empty one still fills the placeholder.
+    if (!arg.isNull())
+        text = fillPlaceholder(text, arg);
+    Prompter::instance().message(text, caption, icon);
+}
+
+} // namespace
+
+void ShowFileMessage(int stringId, const QString& caption, const QString& arg)
+{
+    show(stringId, caption, arg, Prompter::Icon::Exclamation);
+}
+
+void ShowFileInformation(int stringId, const QString& caption, const QString& arg)
+{
+    show(stringId, caption, arg, Prompter::Icon::Information);
+}
