@@ -1,0 +1,77 @@
+#pragma once
+
+#include "data/DataColumn.h"
+#include "data/FileName.h"
+#include "platform/Persistent.h"
+
+#include <QString>
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+// An ASCII column data file read whole into columns of doubles. Shared by every trace that
+// plots from it; the document's data file list owns it. The text on disk is never written and
+// not kept open.
+class ColumnFile : public Persistent
+{
+    PV_DECLARE_SERIAL(ColumnFile)
+
+public:
+    // How the last read ended, for the commands that report it.
+    enum class ReadState {
+        notRead,
+        read,
+        cannotOpen,  // ReadFile returned 0
+        notDataFile, // no data line among the first four non-empty lines: nothing kept
+        parseError,  // the data broke off: the rows before it are kept
+        fileError,   // the file could not be read
+        memoryError,
+    };
+
+    ColumnFile() = default;
+    // No reading happens here.
+    explicit ColumnFile(const QString& path) { SetPath(path); }
+    ~ColumnFile() override;
+    ColumnFile(const ColumnFile&) = delete;
+    ColumnFile& operator=(const ColumnFile&) = delete;
+
+    // Reads the file named by the path, replacing the columns held. Returns nonzero when the
+    // file was read, 0 when it could not be opened (no message). Raises FileException
+    // (invalidFile) for a text that is not a data file or whose data break off (the rows before
+    // the break are then kept), FileException (generic) for a failed read and MemoryException
+    // when the columns cannot be had.
+    int ReadFile();
+    // The same over a text in memory, named by the path for messages (tests, fuzzing).
+    int ReadText(const char* text, size_t size);
+    // Drops the columns and reads the file again; exceptions pass through.
+    int Reread();
+
+    // The number of rows; 0 without columns.
+    int GetNumPoints() const { return columns_.empty() ? 0 : columns_.front()->GetSize(); }
+    int GetNumColumns() const { return int(columns_.size()); }
+    // Column n (0-based), null for n at or above the number of columns; a negative n gives the
+    // point numbers 1, 2, ..., built on first use and kept until the next read. Not owned;
+    // invalid after the next read.
+    DataColumn* GetColumn(int n);
+
+    const FileName& GetFileName() const { return fileName_; }
+    QString GetFullPath() const { return fileName_.GetFullPath(); }
+    void SetPath(const QString& path) { fileName_.SetPath(path); }
+
+    ReadState GetReadState() const { return readState_; }
+
+    // The record is the file name's: directory, then file name. Loading reads the data file at
+    // once; a failed read does not end the load: the file then has no columns (counts as
+    // missing) or, after a parse error, the rows before it, and GetReadState() says which.
+    void Serialize(Archive& ar) override;
+
+private:
+    struct TextBlock;
+    void clearColumns();
+    int readText(TextBlock text);
+
+    FileName fileName_;
+    std::vector<std::unique_ptr<DataColumn>> columns_;
+    std::unique_ptr<DataColumn> pointNumbers_;
+    ReadState readState_ = ReadState::notRead;
+};

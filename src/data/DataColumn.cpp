@@ -1,0 +1,212 @@
+#include "data/DataColumn.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+DataColumn::DataColumn(int columnNumber) : columnNumber_(columnNumber) {}
+
+DataColumn::DataColumn(int count, int columnNumber)
+    : DoubleArray(count), columnNumber_(columnNumber)
+{}
+
+DataColumn::DataColumn(const double* values, int count) : DoubleArray(values, count) {}
+
+void DataColumn::changed()
+{
+    cacheValid_ = false;
+    sortValid_ = false;
+    sortIndex_.clear();
+}
+
+int DataColumn::SetSize(int count)
+{
+    const int ok = DoubleArray::SetSize(count);
+    if (ok)
+        changed();
+    return ok;
+}
+
+void DataColumn::InsertAt(int position, const double* values, int count)
+{
+    DoubleArray::InsertAt(position, values, count);
+    changed();
+}
+
+void DataColumn::InsertAt(int position, const DoubleArray& values)
+{
+    DoubleArray::InsertAt(position, values);
+    changed();
+}
+
+void DataColumn::SetAt(int position, const double* values, int count)
+{
+    DoubleArray::SetAt(position, values, count);
+    changed();
+}
+
+void DataColumn::SetAt(int position, const DoubleArray& values)
+{
+    DoubleArray::SetAt(position, values);
+    changed();
+}
+
+void DataColumn::computeExtremes() const
+{
+    const double* v = GetData();
+    const int n = GetSize();
+    // Infinities and NaN are left out: the extremes set axis ranges, which must be finite.
+    int first = 0;
+    while (first < n && !std::isfinite(v[first]))
+        ++first;
+    if (first == n) {
+        min_ = max_ = std::numeric_limits<double>::infinity();
+    } else {
+        double lo = v[first], hi = v[first];
+        int loPos = first, hiPos = first;
+        for (int i = first + 1; i < n; ++i) {
+            const double x = v[i];
+            if (!std::isfinite(x))
+                continue;
+            if (x > hi) {
+                hi = x;
+                hiPos = i;
+            }
+            if (x < lo) {
+                lo = x;
+                loPos = i;
+            }
+        }
+        min_ = lo;
+        max_ = hi;
+        minPosition_ = loPos;
+        maxPosition_ = hiPos;
+    }
+    cacheValid_ = true;
+}
+
+double DataColumn::GetMin() const
+{
+    if (!cacheValid_)
+        computeExtremes();
+    return min_;
+}
+
+double DataColumn::GetMax() const
+{
+    if (!cacheValid_)
+        computeExtremes();
+    return max_;
+}
+
+int DataColumn::GetMinPosition() const
+{
+    if (!cacheValid_)
+        computeExtremes();
+    return minPosition_;
+}
+
+int DataColumn::GetMaxPosition() const
+{
+    if (!cacheValid_)
+        computeExtremes();
+    return maxPosition_;
+}
+
+const int32_t* DataColumn::GetSortIndex() const
+{
+    if (!sortValid_) {
+        const int n = GetSize();
+        const double* v = GetData();
+        sortIndex_.resize(size_t(n));
+        for (int i = 0; i < n; ++i)
+            sortIndex_[size_t(i)] = i + 1;
+        // A total order (NaN after +inf), so sorting is well defined whatever the file holds;
+        // ties keep file order so the result does not depend on the sort algorithm.
+        const auto less = [v](int32_t a, int32_t b) {
+            const double x = v[a - 1], y = v[b - 1];
+            if (x < y)
+                return true;
+            if (y < x)
+                return false;
+            const bool xn = std::isnan(x), yn = std::isnan(y);
+            if (xn != yn)
+                return yn;
+            return a < b;
+        };
+        std::sort(sortIndex_.begin(), sortIndex_.end(), less);
+        sortValid_ = true;
+    }
+    return sortIndex_.data();
+}
+
+double DataColumn::GetRanked(int rank, int* position) const
+{
+    if (unsigned(rank) >= unsigned(GetSize())) {
+        if (position)
+            *position = -1;
+        return 0.0;
+    }
+    const int32_t* index = GetSortIndex();
+    if (position)
+        *position = index[rank] - 1;
+    return GetAt(index[rank] - 1);
+}
+
+int DataColumn::LocateRank(double x) const
+{
+    const int n = GetSize();
+    GetSortIndex();
+    // Bisection over 1-based ranks: lo ends on the last rank whose value is below x.
+    int lo = 0, hi = n + 1;
+    while (hi - lo > 1) {
+        const int mid = lo + (hi - lo) / 2;
+        if (rankedValue(mid - 1) < x)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return lo == 0 ? 0 : lo - 1;
+}
+
+DataColumn::Selection DataColumn::GetWindow(double x, int count) const
+{
+    const int n = GetSize();
+    Selection s;
+    count = std::min(count, n);
+    if (count <= 0)
+        return s;
+    const int j = LocateRank(x);
+    const int start = std::max(0, std::min(std::max(j - count / 2, count - 1), n - count));
+    s.values.resize(size_t(count));
+    s.positions.resize(size_t(count));
+    for (int k = 0; k < count; ++k)
+        s.values[size_t(k)] = GetRanked(start + k, &s.positions[size_t(k)]);
+    return s;
+}
+
+DataColumn::Selection DataColumn::GetRange(double x1, double x2) const
+{
+    Selection s;
+    if (GetSize() == 0)
+        return s;
+    const int first = LocateRank(x1);
+    const int last = LocateRank(x2);
+    if (last < first)
+        return s;
+    const int count = last + 1 - first;
+    s.values.resize(size_t(count));
+    s.positions.resize(size_t(count));
+    for (int k = 0; k < count; ++k)
+        s.values[size_t(k)] = GetRanked(first + k, &s.positions[size_t(k)]);
+    return s;
+}
+
+std::vector<double> DataColumn::GetValuesAt(std::span<const int> positions) const
+{
+    std::vector<double> values;
+    values.reserve(positions.size());
+    for (int p : positions)
+        values.push_back(GetAt(p));
+    return values;
+}

@@ -1,0 +1,280 @@
+#include "data/LineReader.h"
+
+#include <array>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+#include <string>
+
+namespace {
+
+enum : uint8_t {
+    separator = 1, // ',', ' ', '\t'
+    stop = 2,      // NUL: the line's text ends (the line was a C string once)
+};
+
+constexpr std::array<uint8_t, 256> makeCharClasses()
+{
+    std::array<uint8_t, 256> c{};
+    c[uint8_t(',')] = separator;
+    c[uint8_t(' ')] = separator;
+    c[uint8_t('\t')] = separator;
+    c[0] = stop;
+    return c;
+}
+constexpr std::array<uint8_t, 256> charClasses = makeCharClasses();
+
+inline bool isSeparator(char c)
+{
+    return charClasses[uint8_t(c)] & separator;
+}
+inline bool endsToken(char c)
+{
+    return charClasses[uint8_t(c)] != 0;
+}
+inline bool isDigit(char c)
+{
+    return unsigned(c - '0') < 10u;
+}
+
+constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Plain decimal numbers ([-]digits[.digits][e[+-]digits]) whose significand fits in 53 bits and
+// whose power of ten is exact: one correctly rounded multiplication or division then gives the
+// correctly rounded value, the one strtod gives. Returns the end of the number, or null when
+// the token needs the full conversion.
+inline const char* parseSimpleNumber(const char* p, const char* end, double* value)
+{
+    bool negative = false;
+    if (p < end && *p == '-') {
+        negative = true;
+        ++p;
+    }
+    uint64_t m = 0;
+    int digits = 0;
+    int exponent = 0;
+    bool any = false;
+    while (p < end && *p == '0') {
+        ++p;
+        any = true;
+    }
+    while (p < end && isDigit(*p)) {
+        if (++digits > 19)
+            return nullptr;
+        m = m * 10 + unsigned(*p - '0');
+        ++p;
+        any = true;
+    }
+    if (p < end && *p == '.') {
+        ++p;
+        if (digits == 0) {
+            while (p < end && *p == '0') {
+                ++p;
+                --exponent;
+                any = true;
+            }
+        }
+        while (p < end && isDigit(*p)) {
+            if (++digits > 19)
+                return nullptr;
+            m = m * 10 + unsigned(*p - '0');
+            --exponent;
+            ++p;
+            any = true;
+        }
+    }
+    if (!any)
+        return nullptr;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const char* q = p + 1;
+        bool negativeExponent = false;
+        if (q < end && (*q == '+' || *q == '-')) {
+            negativeExponent = *q == '-';
+            ++q;
+        }
+        if (q == end || !isDigit(*q))
+            return nullptr;
+        int e = 0;
+        while (q < end && isDigit(*q)) {
+            if (e < 100000)
+                e = e * 10 + (*q - '0');
+            ++q;
+        }
+        exponent += negativeExponent ? -e : e;
+        p = q;
+    }
+    if (m == 0) {
+        *value = negative ? -0.0 : 0.0;
+        return p;
+    }
+    if (m > (uint64_t(1) << 53) || exponent < -22 || exponent > 22)
+        return nullptr;
+    double v = double(m);
+    v = exponent < 0 ? v / exactPowersOfTen[-exponent] : v * exactPowersOfTen[exponent];
+    *value = negative ? -v : v;
+    return p;
+}
+
+locale_t cLocale()
+{
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return locale;
+}
+
+// Characters a token may start with when strtod can still take all of it: its leading white
+// space (blanks and tabs are separators here), a sign, a point, a digit, inf or nan.
+bool mayStartNumber(char c)
+{
+    switch (c) {
+    case '\r':
+    case '\v':
+    case '\f':
+    case '+':
+    case '-':
+    case '.':
+    case 'i':
+    case 'I':
+    case 'n':
+    case 'N':
+        return true;
+    default:
+        return isDigit(c);
+    }
+}
+
+// The whole conversion. from_chars gives the same correctly rounded values as strtod for the
+// forms it takes; the C library decides the rest (a leading '+', hexadecimal, leading white
+// space, values out of range, NaN payloads).
+bool convertToken(const char* begin, const char* end, double* value)
+{
+    if (begin == end || !mayStartNumber(*begin))
+        return false;
+    double v;
+    const auto [ptr, ec] = std::from_chars(begin, end, v);
+    if (ec == std::errc() && ptr == end && !std::isnan(v)) {
+        *value = v;
+        return true;
+    }
+    const size_t n = size_t(end - begin);
+    char small[LineReader::lineLimit + 1];
+    std::string large;
+    char* text = small;
+    if (n >= sizeof small) {
+        large.assign(begin, n);
+        text = large.data();
+    } else {
+        std::memcpy(small, begin, n);
+        small[n] = '\0';
+    }
+    if (std::memchr(text, '\0', n))
+        return false;
+    char* stopped = nullptr;
+    v = strtod_l(text, &stopped, cLocale());
+    if (stopped != text + n)
+        return false;
+    *value = v;
+    return true;
+}
+
+} // namespace
+
+bool LineReader::tokenToNumber(std::string_view token, double* value)
+{
+    const char* begin = token.data();
+    const char* end = begin + token.size();
+    double v;
+    const char* stopped = parseSimpleNumber(begin, end, &v);
+    if (stopped == end) {
+        *value = v;
+        return true;
+    }
+    return convertToken(begin, end, value);
+}
+
+LineReader::LineReader(const char* text, size_t size) : cursor_(text), end_(text + size)
+{
+    for (int i = 0; i <= maxTextLines; ++i) {
+        if (!ReadLine())
+            return;
+        const int n = parseLine(numbers_, maxColumns);
+        if (n > 0) {
+            numColumns_ = n;
+            ok_ = true;
+            return;
+        }
+    }
+}
+
+bool LineReader::ReadLine()
+{
+    if (broken_)
+        return false;
+    for (;;) {
+        if (cursor_ == end_)
+            return false;
+        const size_t left = size_t(end_ - cursor_);
+        const char* lf = static_cast<const char*>(std::memchr(cursor_, '\n', left));
+        const char* lineEnd = lf ? lf : end_;
+        if (lf && lineEnd > cursor_ && lineEnd[-1] == '\r')
+            --lineEnd; // CR LF is one line break
+        if (lineEnd - cursor_ >= lineLimit) {
+            broken_ = true;
+            return false;
+        }
+        line_ = cursor_;
+        lineEnd_ = lineEnd;
+        cursor_ = lf ? lf + 1 : end_;
+        ++linesConsumed_;
+        if (lineEnd_ != line_)
+            return true;
+    }
+}
+
+int LineReader::parseLine(double* out, int max) const
+{
+    const char* p = line_;
+    const char* const end = lineEnd_;
+    int n = 0;
+    for (;;) {
+        while (p < end && isSeparator(*p))
+            ++p;
+        if (p == end || *p == '\0')
+            return n;
+        double v;
+        const char* q = parseSimpleNumber(p, end, &v);
+        if (!q || (q != end && !endsToken(*q))) {
+            q = p;
+            while (q < end && !endsToken(*q))
+                ++q;
+            if (!convertToken(p, q, &v)) {
+                p = q;
+                continue;
+            }
+        }
+        out[n++] = v;
+        if (n == max)
+            return n;
+        p = q;
+    }
+}
+
+bool LineReader::NextDataLine()
+{
+    for (int i = 0; i <= maxTextLines; ++i) {
+        if (!ReadLine())
+            break;
+        const int n = parseLine(numbers_, numColumns_);
+        if (n > 0) {
+            for (int c = n; c < numColumns_; ++c)
+                numbers_[c] = 0.0;
+            return true;
+        }
+    }
+    ok_ = false;
+    return false;
+}

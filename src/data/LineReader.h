@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// Reads the lines of a data file's text, held whole in memory, and the numbers on them.
+//
+// Lines end in LF; a CR right before the LF belongs to the line break. Empty lines are skipped
+// everywhere. Tokens are separated by runs of commas, blanks and tabs; a token is a number when
+// the C library's strtod (C locale) takes all of it. A NUL ends the text of its line.
+class LineReader
+{
+public:
+    static constexpr int maxColumns = 20;
+    // A line of this many characters or more (line break not counted) cannot be read.
+    static constexpr int lineLimit = 255;
+    // Text lines allowed before the first data line, and between two data lines.
+    static constexpr int maxTextLines = 3;
+
+    // Reads up to maxTextLines + 1 non-empty lines looking for the first one that holds
+    // numbers; their count (at most maxColumns) is the number of columns and they are the
+    // first row. The text is not copied and must outlive the reader.
+    LineReader(const char* text, size_t size);
+
+    // A row is at hand (the first after construction, then after each NextDataLine).
+    bool ok() const { return ok_; }
+    int numColumns() const { return numColumns_; }
+    // The current row: numColumns() values, missing trailing ones 0.0.
+    const double* numbers() const { return numbers_; }
+    // Lines taken from the text so far, empty ones included; a line that could not be read is
+    // not counted.
+    int64_t linesConsumed() const { return linesConsumed_; }
+
+    // Moves to the next line holding numbers, skipping up to maxTextLines lines without any.
+    // Returns false (and clears ok) when the data ends: a further text line, a line that
+    // cannot be read, or the end of the text.
+    bool NextDataLine();
+
+    // The reader's rule for one token: true, with its value, when strtod in the C locale
+    // takes all of it. Plain decimal numbers take a fast exact path.
+    static bool tokenToNumber(std::string_view token, double* value);
+
+private:
+    bool ReadLine();
+    // Up to max numbers of the current line; returns how many.
+    int parseLine(double* out, int max) const;
+
+    const char* cursor_;
+    const char* end_;
+    const char* line_ = nullptr;
+    const char* lineEnd_ = nullptr;
+    double numbers_[maxColumns] = {};
+    int numColumns_ = 0;
+    bool ok_ = false;
+    bool broken_ = false; // an unreadable line stops all further reading
+    int64_t linesConsumed_ = 0;
+};
