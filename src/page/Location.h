@@ -21,7 +21,7 @@ public:
     PageView* GetView() const { return view; }
     void SetView(PageView* v) { view = v; }
 
-    float x = 0.0f; // inches
-    float y = 0.0f; // inches
+    float x = 0.0f;           // inches
+    float y = 0.0f;           // inches
     PageView* view = nullptr; // not owned
 };
