@@ -221,7 +221,9 @@ QString loadString(int id)
 
 QString formatString(int id, const QString& arg1)
 {
-    return loadString(id).arg(arg1);
+    const QString text = loadString(id);
+    // QString::arg complains on stderr about a text without a placeholder.
+    return text.contains(QLatin1Char('%')) ? text.arg(arg1) : text;
 }
 
 QString formatString(int id, const QString& arg1, const QString& arg2)
