@@ -1,0 +1,150 @@
+#pragma once
+
+#include "axes/tickstruct.h"
+#include "page/scaleableobject.h"
+
+#include <QPoint>
+#include <QPointF>
+#include <QString>
+#include <cstdint>
+
+class AxisTitle;
+class DocumentServices;
+
+// A page object that maps data values onto a straight line: the origin is the page position
+// (x, y), the line runs `length` inches in the direction (dirX, dirY), `start` lies at the
+// origin and `end` at the far end, on a linear or base-10 logarithmic scale. It draws its line,
+// tick marks and labels and may have one title. A value v lies (v - start) * scale inches
+// (logarithmic: (log10 v - log10 start) * scale) from the origin along the line.
+class Axis : public scaleableobject
+{
+    PV_DECLARE_SERIAL(Axis)
+
+public:
+    enum { MenuId = 103 };
+    enum Command {
+        SettingsCommand = 32774,
+        TicksCommand = 32775,
+        FontCommand = 32776,
+        TitleCommand = 32800
+    };
+    // Upper bounds of one drawing: a spacing far below the range would otherwise ask for
+    // millions of marks. Marks and labels past these are not drawn.
+    static constexpr int maxTickMarks = 10000;
+    static constexpr int maxLabels = 1000;
+    // A label's text is cut to this many characters.
+    static constexpr int maxLabelLength = 14;
+    // The shortest axis a sizing drag leaves, inches.
+    static constexpr float minDragLength = 0.01f;
+
+    Axis() = default;
+    // Copies everything but the title: zoom keeps such copies to undo.
+    Axis(const Axis& other);
+    Axis& operator=(const Axis&) = delete;
+    ~Axis() override;
+
+    void Serialize(Archive& ar) override;
+    void Draw(DeviceContext& dc) override;
+    void Print(DeviceContext& dc, PrintInfo& info) override;
+    void ComputeRect() override;
+    void Relayout() override;
+    int EditProperties() override;
+    visibleobject* ReleaseReference(visibleobject* other) override;
+    Rect ScaleTo(int x, int y) override;
+    int GetMenuId() const override { return MenuId; }
+    int OnMenuCommand(int commandId) override;
+
+    virtual void AutoTicks();
+    virtual void AutoLogTicks();
+    virtual void CopyAxis(const Axis& other);
+
+    void Rescale();
+    void SetLimits(double newStart, double newEnd);
+    void SetLength(float newLength);
+    void SetLog(int on);
+    // Derives the limits from the data of the traces plotted on this axis, when autoRange is set.
+    void AutoRange();
+    // Exact comparison of length, angle, origin, limits and scale type.
+    bool IsSameAs(const Axis& other) const;
+    void SetLabelFont(const LogFont& font, int pointSizeTenths);
+
+    // The line, then its ticks and labels; dc in the page mapping.
+    void DrawAxis(DeviceContext& dc);
+    // The text of the label of tick n.
+    QString FormatLabel(int64_t n) const;
+    // Draws one label beside its tick point (x, y); offsets and point in logical units.
+    void PlaceLabel(DeviceContext& dc, int x, int y, int offsetX, int offsetY,
+                    const QString& text) const;
+
+    // Opens the title's dialog, first creating the title when the axis has none.
+    int EditTitle();
+    // Takes the title off the page list and deletes it.
+    void RemoveTitle();
+    // The title (not owned by the axis: the page list holds it), or null.
+    visibleobject* GetTitle() const { return title; }
+    void SetTitle(visibleobject* t) { title = t; }
+
+    // Makes the title of an axis that has none yet; the result is bound to the axis and owned
+    // by the caller. Installed by the title's code; with none installed EditTitle answers 0.
+    using TitleFactory = visibleobject* (*)(Axis& axis);
+    static void setTitleFactory(TitleFactory factory);
+
+    // Data value to page position (inches), and to logical units (0.001 inch, y up).
+    double distanceOf(double value) const;
+    QPointF pagePoint(double value) const;
+    QPoint logicalPoint(double value) const;
+
+    float GetLength() const { return length; }
+    int GetAngle() const { return angle; }
+    double GetDirX() const { return dirX; }
+    double GetDirY() const { return dirY; }
+    double GetScale() const { return scale; }
+    double GetStart() const { return start; }
+    double GetEnd() const { return end; }
+    int GetAutoRange() const { return autoRange; }
+    void SetAutoRange(int on) { autoRange = on; }
+    int GetLogScale() const { return logScale; }
+    tickstruct& GetTicks() { return ticks; }
+    const tickstruct& GetTicks() const { return ticks; }
+
+    // Page units to logical units: trunc(v * 1000), held inside +-1e9 (a million inches) so
+    // that non-finite or huge values cannot overflow the integer arithmetic after it.
+    static int toLogical(double inches);
+    static int toLogical(float inches);
+
+    float length = 1.0f; // inches
+    int angle = 0;       // degrees counter-clockwise from the page's x direction
+    double dirX = 1.0;
+    double dirY = 0.0;
+    double scale = 1.0; // inches per data unit (logarithmic: per decade); never stored
+    double start = 0.0;
+    double end = 1.0;
+    int autoRange = 1;
+    int logScale = 0;
+    visibleobject* title = nullptr; // the axis's AxisTitle, held in the page list
+    tickstruct ticks;
+
+protected:
+    // The document this axis belongs to: its view's, else the current one; may be null.
+    DocumentServices* document() const;
+
+private:
+    // What one drawing of the ticks and labels works with, checked and corrected once.
+    struct TickPlan
+    {
+        double origin;    // start, or log10 start
+        double limit;     // |firstTick - end| (logarithmic: in decades)
+        double spacing;   // tickSpacing, never 0 or non-finite
+        int64_t interval; // labelInterval, at least 1
+        int64_t first;    // index of the first tick at or just before the origin
+    };
+    bool planTicks(TickPlan& plan) const;
+    void drawTicks(DeviceContext& dc, const TickPlan& plan) const;
+    void drawLogTicks(DeviceContext& dc, const TickPlan& plan) const;
+    void drawLabels(DeviceContext& dc, const TickPlan& plan) const;
+    void drawTickMark(DeviceContext& dc, QPoint p, float tickLength) const;
+    QPoint tickPoint(double offsetFromOrigin) const;
+    bool beforeOrigin(QPoint p) const;
+    bool labelAfterStart(double value) const;
+    void drawWithBlackPen(DeviceContext& dc);
+};
