@@ -66,17 +66,22 @@ public:
 
     // Archive strings of 8-bit characters. QString text is written as UTF-8; on reading,
     // bytes that are not valid UTF-8 are taken as Latin-1 (files written on other systems).
+    // A stored string of 16-bit characters reads as its text, or as UTF-8 bytes from
+    // readRawString().
     void writeString(const QString& s);
     QString readString();
     void writeRawString(const QByteArray& bytes);
     QByteArray readRawString();
 
     // Element counts of lists and maps. readCount checks that count elements of at least
-    // minBytesPerElement bytes each fit in the bytes left.
+    // minBytesPerElement bytes each fit in the bytes left (0 is taken as 1), so a hostile count
+    // ends in end-of-file before anything is allocated or looped over.
     void writeCount(uint32_t count);
     uint32_t readCount(size_t minBytesPerElement);
 
-    // Object references. Writing an object already written writes only its index.
+    // Object references. Writing an object already written writes only its index. An object
+    // whose class could not be read back (no factory, a name of 64 characters or more) raises
+    // bad-class instead of making a file that cannot be opened.
     void writeObject(const Persistent* obj);
     // Reads a reference (null allowed) to an object of `expected` or a derived class. The
     // archive creates objects at their first mention and keeps them until claimed.
@@ -86,7 +91,9 @@ public:
     // Ownership: the object now belongs to a structure built from this archive (a list that
     // owns its elements, an object holding a sub-object). Claiming an object twice, or an
     // object whose record is still being read, raises a bad-index error, so a hostile file
-    // cannot make two owners of one object.
+    // cannot make two owners of one object; so does an object this archive did not create or
+    // has released. A claimed object must stay alive while the archive reads: later references
+    // to it return the same pointer.
     void claim(Persistent* obj);
     template <class T> std::unique_ptr<T> readOwnedObject()
     {
@@ -99,11 +106,11 @@ public:
     std::vector<Persistent*> releaseUnclaimed();
 
     // While a versionable object reads its record: the schema stored in the file (once; then
-    // 0xFFFFFFFF).
+    // 0xFFFFFFFF). Reading a sub-object first does not disturb it.
     uint32_t objectSchema();
 
     static constexpr uint32_t maxMapCount = 0x3FFFFFFE;
-    // Class names of this length or longer are rejected (they never come from this program).
+    // The longest class name accepted; 64 characters or more are refused.
     static constexpr size_t maxClassNameLength = 63;
 
 private:
