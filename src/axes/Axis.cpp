@@ -520,7 +520,7 @@ bool Axis::planTicks(TickPlan& plan) const
     // Everything the loops rely on is checked here. Limits or a scale that are not finite, a
     // zero spacing, or a logarithmic axis not wholly above zero draw the line alone; an
     // interval below 1 is drawn as 1 (every tick major and labelled).
-    if (!std::isfinite(start) || !std::isfinite(end) || !std::isfinite(scale) || scale == 0.0)
+    if (!std::isfinite(end - start) || end == start || !std::isfinite(scale) || scale == 0.0)
         return false;
     if (!std::isfinite(ticks.firstTick) || !std::isfinite(ticks.tickSpacing) ||
         ticks.tickSpacing == 0.0)
@@ -633,8 +633,9 @@ void Axis::drawLabels(DeviceContext& dc, const TickPlan& plan) const
 QString Axis::FormatLabel(int64_t n) const
 {
     double v = ticks.tickSpacing * double(n) + ticks.firstTick;
-    // Sums of steps leave dust where zero is meant; a negative spacing never snaps.
-    if (std::fabs(v) < ticks.tickSpacing * 0.0001)
+    // Sums of steps leave dust where zero is meant (0.3 - 3 * 0.1 is not 0), on reversed axes
+    // with their negative spacing as well.
+    if (std::fabs(v) < std::fabs(ticks.tickSpacing) * 0.0001)
         v = 0.0;
     const double number = logScale ? std::pow(10.0, v) : v;
     int precision = 6;

@@ -1,0 +1,3 @@
+#include "AxisTestSupport.h"
+
+PV_IMPLEMENT_SERIAL(FakeTitle, visibleobject, 0)
