@@ -73,21 +73,29 @@ LineCounts countLines(const char* t, size_t n)
     int64_t lf = 0, empty = 0;
     size_t i = 0;
 #if defined(__SSE2__)
+    // Matches are counted per byte lane (a compare gives -1, subtracting it adds 1) and the
+    // lanes summed before they can overflow.
     const __m128i nl = _mm_set1_epi8('\n');
     const __m128i cr = _mm_set1_epi8('\r');
-    for (; i + 16 <= n; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 1));
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 2));
-        const __m128i lfA = _mm_cmpeq_epi8(a, nl);
-        const unsigned maskA = unsigned(_mm_movemask_epi8(lfA));
-        if (!maskA)
-            continue;
-        lf += __builtin_popcount(maskA);
-        const __m128i lfB = _mm_cmpeq_epi8(b, nl);
-        const __m128i crLf = _mm_and_si128(_mm_cmpeq_epi8(b, cr), _mm_cmpeq_epi8(c, nl));
-        empty += __builtin_popcount(unsigned(_mm_movemask_epi8(_mm_and_si128(lfA, lfB))));
-        empty += __builtin_popcount(unsigned(_mm_movemask_epi8(_mm_and_si128(lfA, crLf))));
+    const __m128i zero = _mm_setzero_si128();
+    while (i + 16 <= n) {
+        __m128i lfLanes = zero, emptyLanes = zero;
+        const size_t blockEnd = std::min(n - 15, i + 16 * 127);
+        for (; i < blockEnd; i += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 1));
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 2));
+            const __m128i lfA = _mm_cmpeq_epi8(a, nl);
+            const __m128i next = _mm_or_si128(
+                _mm_cmpeq_epi8(b, nl), _mm_and_si128(_mm_cmpeq_epi8(b, cr), _mm_cmpeq_epi8(c, nl)));
+            lfLanes = _mm_sub_epi8(lfLanes, lfA);
+            emptyLanes = _mm_sub_epi8(emptyLanes, _mm_and_si128(lfA, next));
+        }
+        const __m128i lfSum = _mm_sad_epu8(lfLanes, zero);
+        const __m128i emptySum = _mm_sad_epu8(emptyLanes, zero);
+        lf += _mm_cvtsi128_si64(lfSum) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(lfSum, lfSum));
+        empty +=
+            _mm_cvtsi128_si64(emptySum) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(emptySum, emptySum));
     }
 #endif
     for (; i < n; ++i) {

@@ -46,61 +46,57 @@ constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6, 
 
 // Plain decimal numbers ([-]digits[.digits][e[+-]digits]) whose significand fits in 53 bits and
 // whose power of ten is exact: one correctly rounded multiplication or division then gives the
-// correctly rounded value, the one strtod gives. Returns the end of the number, or null when
-// the token needs the full conversion.
-inline const char* parseSimpleNumber(const char* p, const char* end, double* value)
+// correctly rounded value, the one strtod gives. The text must go on with a character that
+// cannot continue a number (the line break, or the NUL after the text), so no end is checked.
+// Returns the end of the number, or null when the token needs the full conversion.
+inline const char* parseSimpleNumber(const char* p, double* value)
 {
     bool negative = false;
-    if (p < end && *p == '-') {
+    if (*p == '-') {
         negative = true;
         ++p;
     }
     uint64_t m = 0;
     int digits = 0;
     int exponent = 0;
-    bool any = false;
-    while (p < end && *p == '0') {
+    const char* const start = p;
+    while (*p == '0')
         ++p;
-        any = true;
-    }
-    while (p < end && isDigit(*p)) {
-        if (++digits > 19)
-            return nullptr;
+    while (isDigit(*p)) {
         m = m * 10 + unsigned(*p - '0');
         ++p;
-        any = true;
+        ++digits;
     }
-    if (p < end && *p == '.') {
+    if (*p == '.') {
         ++p;
+        const char* fraction = p;
         if (digits == 0) {
-            while (p < end && *p == '0') {
+            while (*p == '0')
                 ++p;
-                --exponent;
-                any = true;
-            }
         }
-        while (p < end && isDigit(*p)) {
-            if (++digits > 19)
-                return nullptr;
+        const char* significant = p;
+        while (isDigit(*p)) {
             m = m * 10 + unsigned(*p - '0');
-            --exponent;
             ++p;
-            any = true;
         }
+        digits += int(p - significant);
+        exponent -= int(p - fraction);
     }
-    if (!any)
-        return nullptr;
-    if (p < end && (*p == 'e' || *p == 'E')) {
+    if (digits > 19)
+        return nullptr; // m may have wrapped
+    if (p == start || (p == start + 1 && *start == '.'))
+        return nullptr; // no digit at all
+    if (*p == 'e' || *p == 'E') {
         const char* q = p + 1;
         bool negativeExponent = false;
-        if (q < end && (*q == '+' || *q == '-')) {
+        if (*q == '+' || *q == '-') {
             negativeExponent = *q == '-';
             ++q;
         }
-        if (q == end || !isDigit(*q))
+        if (!isDigit(*q))
             return nullptr;
         int e = 0;
-        while (q < end && isDigit(*q)) {
+        while (isDigit(*q)) {
             if (e < 100000)
                 e = e * 10 + (*q - '0');
             ++q;
@@ -127,10 +123,13 @@ locale_t cLocale()
 }
 
 // Characters a token may start with when strtod can still take all of it: its leading white
-// space (blanks and tabs are separators here), a sign, a point, a digit, inf or nan.
+// space, a sign, a point, a digit, inf or nan.
 bool mayStartNumber(char c)
 {
     switch (c) {
+    case ' ':
+    case '\t':
+    case '\n':
     case '\r':
     case '\v':
     case '\f':
@@ -185,13 +184,19 @@ bool convertToken(const char* begin, const char* end, double* value)
 
 bool LineReader::tokenToNumber(std::string_view token, double* value)
 {
+    if (token.empty())
+        return false;
     const char* begin = token.data();
     const char* end = begin + token.size();
-    double v;
-    const char* stopped = parseSimpleNumber(begin, end, &v);
-    if (stopped == end) {
-        *value = v;
-        return true;
+    char text[lineLimit + 1];
+    if (token.size() < sizeof text) {
+        std::memcpy(text, begin, token.size());
+        text[token.size()] = '\0';
+        double v = 0.0;
+        if (parseSimpleNumber(text, &v) == text + token.size()) {
+            *value = v;
+            return true;
+        }
     }
     return convertToken(begin, end, value);
 }
@@ -245,8 +250,8 @@ int LineReader::parseLine(double* out, int max) const
             ++p;
         if (p == end || *p == '\0')
             return n;
-        double v;
-        const char* q = parseSimpleNumber(p, end, &v);
+        double v = 0.0;
+        const char* q = parseSimpleNumber(p, &v);
         if (!q || (q != end && !endsToken(*q))) {
             q = p;
             while (q < end && !endsToken(*q))

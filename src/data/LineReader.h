@@ -20,7 +20,8 @@ public:
 
     // Reads up to maxTextLines + 1 non-empty lines looking for the first one that holds
     // numbers; their count (at most maxColumns) is the number of columns and they are the
-    // first row. The text is not copied and must outlive the reader.
+    // first row. The text is not copied and must outlive the reader; text[size] must be a NUL
+    // (numbers are scanned up to the character that ends them, without bounds checks).
     LineReader(const char* text, size_t size);
 
     // A row is at hand (the first after construction, then after each NextDataLine).

@@ -1,0 +1,218 @@
+// Reading column data files: ReadFile against a naive strtod reader and a plain LF count over
+// the same bytes, and the peak memory of one read.
+//
+// The files are generated once per run in the temporary directory: 1,000,000 rows of three
+// %.6g numbers, and 150,000 rows of twenty (about the same size).
+
+#include "data/ColumnFile.h"
+
+#include <QDir>
+#include <QString>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct DataFile
+{
+    std::string path;
+    size_t bytes = 0;
+    int rows = 0;
+    int columns = 0;
+};
+
+DataFile generate(int rows, int columns)
+{
+    DataFile f;
+    f.rows = rows;
+    f.columns = columns;
+    f.path = QDir::temp()
+                 .filePath(QStringLiteral("plotvane-bench-%1x%2-%3.dat")
+                               .arg(rows)
+                               .arg(columns)
+                               .arg(::getpid()))
+                 .toStdString();
+    std::mt19937_64 random(42);
+    std::normal_distribution<double> noise(0.0, 1.0);
+    std::uniform_real_distribution<double> exponent(-8.0, 8.0);
+    std::string text = "Generated data\n";
+    char buf[64];
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            double v;
+            if (c == 0)
+                v = r * 0.001;
+            else if (c % 2)
+                v = std::sin(r * 0.01 * c) * 1000.0 + noise(random);
+            else
+                v = noise(random) * std::pow(10.0, exponent(random));
+            const int n = std::snprintf(buf, sizeof buf, c ? " %.6g" : "%.6g", v);
+            text.append(buf, size_t(n));
+        }
+        text += '\n';
+    }
+    std::ofstream(f.path, std::ios::binary).write(text.data(), std::streamsize(text.size()));
+    f.bytes = text.size();
+    return f;
+}
+
+const DataFile& threeColumns()
+{
+    static const DataFile f = generate(1000000, 3);
+    return f;
+}
+
+const DataFile& twentyColumns()
+{
+    static const DataFile f = generate(150000, 20);
+    return f;
+}
+
+const DataFile& fileFor(int64_t columns)
+{
+    return columns == 3 ? threeColumns() : twentyColumns();
+}
+
+std::string slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// What one would write first: the whole file as text, every token through strtod, columns
+// that grow row by row.
+std::vector<std::vector<double>> naiveRead(const std::string& path)
+{
+    const std::string text = slurp(path);
+    std::vector<std::vector<double>> columns;
+    const char* p = text.c_str();
+    const char* end = p + text.size();
+    size_t column = 0;
+    while (p < end) {
+        if (*p == '\n') {
+            column = 0;
+            ++p;
+            continue;
+        }
+        if (*p == ' ' || *p == ',' || *p == '\t' || *p == '\r') {
+            ++p;
+            continue;
+        }
+        const char* token = p;
+        while (p < end && *p != ' ' && *p != ',' && *p != '\t' && *p != '\r' && *p != '\n')
+            ++p;
+        char* stop = nullptr;
+        const double v = std::strtod(token, &stop);
+        if (stop == p) {
+            if (column >= columns.size())
+                columns.emplace_back();
+            columns[column++].push_back(v);
+        }
+    }
+    return columns;
+}
+
+void BM_ReadFile(benchmark::State& state)
+{
+    const DataFile& f = fileFor(state.range(0));
+    for (auto _ : state) {
+        ColumnFile file(QString::fromStdString(f.path));
+        if (file.ReadFile() != 1 || file.GetNumPoints() != f.rows ||
+            file.GetNumColumns() != f.columns)
+            state.SkipWithError("file not read");
+        benchmark::DoNotOptimize(file.GetColumn(0)->GetData());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.bytes));
+}
+
+void BM_NaiveStrtod(benchmark::State& state)
+{
+    const DataFile& f = fileFor(state.range(0));
+    for (auto _ : state) {
+        auto columns = naiveRead(f.path);
+        if (columns.size() != size_t(f.columns) || columns[0].size() != size_t(f.rows))
+            state.SkipWithError("file not read");
+        benchmark::DoNotOptimize(columns.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.bytes));
+}
+
+void BM_LineFeedCount(benchmark::State& state)
+{
+    const DataFile& f = fileFor(state.range(0));
+    const std::string text = slurp(f.path);
+    for (auto _ : state) {
+        const auto n = std::count(text.begin(), text.end(), '\n');
+        benchmark::DoNotOptimize(n);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.bytes));
+}
+
+long statusKb(const char* field)
+{
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const size_t n = std::strlen(field);
+    while (std::getline(in, line)) {
+        if (line.compare(0, n, field) == 0)
+            return std::strtol(line.c_str() + n + 1, nullptr, 10);
+    }
+    return -1;
+}
+
+// The peak resident memory of one read, against the file's size plus the columns' size. The
+// kernel's high-water mark is reset first (clear_refs 5), so earlier runs do not count.
+void BM_ReadFilePeakMemory(benchmark::State& state)
+{
+    const DataFile& f = fileFor(state.range(0));
+    for (auto _ : state) {
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const long before = statusKb("VmRSS:");
+        ColumnFile file(QString::fromStdString(f.path));
+        file.ReadFile();
+        const long peak = statusKb("VmHWM:");
+        const double fileMb = double(f.bytes) / 1e6;
+        const double columnsMb = double(f.rows) * f.columns * sizeof(double) / 1e6;
+        const double peakMb = double(peak - before) * 1024.0 / 1e6;
+        state.counters["file_MB"] = fileMb;
+        state.counters["columns_MB"] = columnsMb;
+        state.counters["peak_MB"] = peakMb;
+        state.counters["peak_ratio"] = peakMb / (fileMb + columnsMb);
+    }
+}
+
+void removeFiles()
+{
+    std::remove(threeColumns().path.c_str());
+    std::remove(twentyColumns().path.c_str());
+}
+
+} // namespace
+
+BENCHMARK(BM_ReadFilePeakMemory)->Arg(3)->Arg(20)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadFile)->Arg(3)->Arg(20)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_NaiveStrtod)->Arg(3)->Arg(20)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_LineFeedCount)->Arg(3)->Arg(20)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    removeFiles();
+    return 0;
+}
