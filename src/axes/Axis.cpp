@@ -614,6 +614,8 @@ void Axis::drawLabels(DeviceContext& dc, const TickPlan& plan) const
         return;
     const LogFont previous = dc.selectFont(ticks.labelFont);
     dc.setTextColor(ticks.labelColor);
+    // Outward ticks reach into the labels' cells; an opaque cell would cut them short.
+    dc.setBkMode(TRANSPARENT_BK);
     const int ox = toLogical(ticks.labelOffsetX);
     const int oy = toLogical(ticks.labelOffsetY);
     const int64_t firstLabel = plan.first / plan.interval * plan.interval;

@@ -339,4 +339,22 @@ TEST(AxisRendering, TicksAndLabelsLandOnTheComputedPixels)
     EXPECT_EQ(inkIn(image, QRect(origin.x() + 1, origin.y() + 1, 500, gap - 2)).count, 0);
 }
 
+TEST(AxisRendering, OutwardTicksShowThroughTheLabels)
+{
+    constexpr int height = 300;
+    QImage image(720, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    auto axis = placed<XAxis>(5, 0, 10);
+    axis->ticks.tickAngle = -90;
+    {
+        QPainter painter(&image);
+        PainterDC dc(&painter, 96, 96);
+        dc.setPageMapping(96, 96, 1.0f, QPoint(0, height));
+        axis->Draw(dc);
+    }
+    // The major ticks end 0.15 inch below the line, inside the cells of their labels.
+    for (int k = 0; k < 5; ++k)
+        EXPECT_TRUE(dark(image, {96 + 120 * k, height - 96 + 13})) << "tick " << k;
+}
+
 } // namespace
