@@ -1,6 +1,7 @@
 #include "app/DefaultsDialog.h"
 #include "platform/Profile.h"
 #include "platform/Settings.h"
+#include "platform/ui/MessageBoxPrompter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,7 +16,7 @@ const char* const versionLine = "Plotvane Version 2.0";
 
 void printUsage(const char* program)
 {
-    std::printf("Usage: %s [options] [file]\n"
+    std::printf("Usage: %s [options]\n"
                 "Technical x-y plots from ASCII column data files.\n\n"
                 "Options:\n"
                 "  -h, --help     Show this help and exit.\n"
@@ -85,6 +86,8 @@ int main(int argc, char** argv)
     }
 
     StartWindow window;
+    MessageBoxPrompter prompter(&window);
+    PrompterScope prompterScope(&prompter);
     window.show();
     return app.exec();
 }
