@@ -199,7 +199,7 @@ void DefaultsDialog::switchUnits(int units)
         units_->button(shownUnits_)->setChecked(true);
         return;
     }
-    forEachLength(shown_, [this, units](float& v) {
+    forEachLength(shown_, [units](float& v) {
         v = units == Settings::cm ? toDisplay(v, Settings::cm) : fromDisplay(v, Settings::cm);
     });
     shownUnits_ = units;
