@@ -302,7 +302,7 @@ TEST(AxisRendering, TicksAndLabelsLandOnTheComputedPixels)
     }
     image.save(QStringLiteral("/tmp/axes-render.png"));
 
-    PainterDC mapping(nullptr, 96, 96);
+    RecordingDC mapping; // only for the page mapping
     mapping.setPageMapping(96, 96, 1.0f, QPoint(0, height));
     const QPoint origin = mapping.LPtoDP(QPoint(1000, 1000));
     ASSERT_EQ(origin, QPoint(96, 432));
