@@ -1,0 +1,145 @@
+#include "doc/DocumentCommands.h"
+
+#include "doc/VaneDoc.h"
+#include "page/PageView.h"
+#include "platform/Exceptions.h"
+#include "platform/ShowFileMessage.h"
+#include "platform/Strings.h"
+
+#include <QHash>
+#include <new>
+
+namespace {
+
+QHash<int, CommandHandler>& handlers()
+{
+    static QHash<int, CommandHandler> installed;
+    return installed;
+}
+
+bool isOwnCommand(int id)
+{
+    switch (id) {
+    case Cmd::OpenDataFile:
+    case Cmd::FileSettings:
+    case Cmd::FormatAxes:
+    case Cmd::FormatObject:
+    case Cmd::RereadData:
+    case Cmd::CenterPage:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void runOwnCommand(int id, VaneDoc& doc)
+{
+    switch (id) {
+    case Cmd::OpenDataFile:
+        doc.OpenDataFile();
+        break;
+    case Cmd::FileSettings:
+        doc.FileSettings();
+        break;
+    case Cmd::FormatAxes:
+        doc.FormatAxes();
+        break;
+    case Cmd::FormatObject:
+        doc.FormatObject();
+        break;
+    case Cmd::RereadData:
+        doc.RereadData();
+        break;
+    case Cmd::CenterPage:
+        doc.CenterPage();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+const QList<int>& documentCommandIds()
+{
+    static const QList<int> ids{
+        Cmd::OpenDataFile,  Cmd::FileSettings, Cmd::FormatAxes,     Cmd::FormatObject,
+        Cmd::Interpolate,   Cmd::DataZoom,     Cmd::DataUnzoom,     Cmd::DataReadout,
+        Cmd::FitPolynomial, Cmd::FitPower,     Cmd::FitExponential, Cmd::FitGaussian,
+        Cmd::RereadData,    Cmd::Integrate,    Cmd::WriteData,      Cmd::Smooth,
+        Cmd::CenterPage,    Cmd::ErrorBars,
+    };
+    return ids;
+}
+
+bool commandRule(int id, const VaneDoc& doc, const PageView* activeView)
+{
+    switch (id) {
+    case Cmd::OpenDataFile:
+    case Cmd::FileSettings:
+    case Cmd::FormatAxes:
+    case Cmd::FormatObject:
+    case Cmd::CenterPage:
+        return true;
+    case Cmd::DataZoom:
+        return activeView && !activeView->focusRect().isNull() && !activeView->hasSelection();
+    case Cmd::DataUnzoom:
+        return doc.CanUnzoom();
+    case Cmd::Interpolate:
+    case Cmd::DataReadout:
+    case Cmd::FitPolynomial:
+    case Cmd::FitPower:
+    case Cmd::FitExponential:
+    case Cmd::FitGaussian:
+    case Cmd::RereadData:
+    case Cmd::Integrate:
+    case Cmd::WriteData:
+    case Cmd::Smooth:
+    case Cmd::ErrorBars:
+        return doc.HoldsTrace();
+    default:
+        return false;
+    }
+}
+
+bool isCommandEnabled(int id, const VaneDoc& doc, const PageView* activeView)
+{
+    if (!isOwnCommand(id) && !handlers().contains(id))
+        return false;
+    return commandRule(id, doc, activeView);
+}
+
+bool onCommand(int id, VaneDoc& doc)
+{
+    CommandHandler handler;
+    if (!isOwnCommand(id)) {
+        handler = handlers().value(id);
+        if (!handler)
+            return false;
+    }
+    try {
+        if (handler)
+            handler(doc);
+        else
+            runOwnCommand(id, doc);
+    } catch (const std::bad_alloc&) {
+        ShowFileMessage(Str::MemoryError, loadString(Str::ErrorCaption));
+    } catch (const MemoryException&) {
+        ShowFileMessage(Str::MemoryError, loadString(Str::ErrorCaption));
+    } catch (const ResourceException&) {
+        ShowFileMessage(Str::ResourceError, loadString(Str::ErrorCaption));
+    } catch (const FileException& e) {
+        ShowFileMessage(Str::FileError, e.fileName());
+    } catch (const PlotvaneException&) {
+        ShowFileMessage(Str::CommandFailure);
+    }
+    return true;
+}
+
+void setCommandHandler(int id, CommandHandler handler)
+{
+    if (handler)
+        handlers().insert(id, std::move(handler));
+    else
+        handlers().remove(id);
+}

@@ -1,0 +1,380 @@
+#include "doc/VaneDoc.h"
+
+#include "axes/Axis.h"
+#include "data/ColumnFile.h"
+#include "data/DataFileMessages.h"
+#include "data/FileName.h"
+#include "doc/DocumentCommands.h"
+#include "doc/DocumentEditors.h"
+#include "page/PageView.h"
+#include "platform/Exceptions.h"
+#include "platform/Prompter.h"
+#include "platform/ShowFileMessage.h"
+#include "platform/Strings.h"
+#include "platform/WaitCursor.h"
+#include "traces/MemTrace.h"
+
+#include <QDir>
+#include <QHash>
+#include <cfloat>
+#include <new>
+
+VaneDoc::~VaneDoc()
+{
+    // Page objects go before the files they refer to.
+    objects.DeleteAll();
+    files.DeleteAll();
+}
+
+void VaneDoc::DeleteContents()
+{
+    oledoc::DeleteContents();
+    files.DeleteAll();
+}
+
+void VaneDoc::Refresh()
+{
+    for (visibleobject* obj : objects.objects()) {
+        if (!obj->isKindOf(&Trace::classRecord))
+            continue;
+        auto* trace = static_cast<Trace*>(obj);
+        files.AddUnique(trace->GetFile());
+        files.AddUnique(trace->GetErrorFile());
+        if (trace->GetXAxis())
+            objects.AddUnique(trace->GetXAxis());
+        if (trace->GetYAxis())
+            objects.AddUnique(trace->GetYAxis());
+    }
+    oledoc::Refresh();
+}
+
+bool VaneDoc::DeleteObject(visibleobject* obj)
+{
+    const bool deleted = oledoc::DeleteObject(obj);
+    if (deleted)
+        RemoveUnusedFiles();
+    return deleted;
+}
+
+std::unique_ptr<visiblelist> VaneDoc::GetAxes() const
+{
+    auto list = std::make_unique<visiblelist>();
+    for (visibleobject* obj : objects) {
+        if (obj->isKindOf(&Axis::classRecord))
+            list->append(obj);
+    }
+    return list;
+}
+
+std::unique_ptr<visiblelist> VaneDoc::GetTraces() const
+{
+    auto list = std::make_unique<visiblelist>();
+    for (visibleobject* obj : objects) {
+        if (obj->isKindOf(&Trace::classRecord))
+            list->append(obj);
+    }
+    return list;
+}
+
+std::unique_ptr<StringObMap> VaneDoc::GetAxisNames() const
+{
+    auto map = std::make_unique<StringObMap>();
+    const std::unique_ptr<visiblelist> axes = GetAxes();
+    for (visibleobject* obj : *axes)
+        map->insert(obj->GetName(), obj);
+    return map;
+}
+
+std::unique_ptr<StringObMap> VaneDoc::GetTraceNames() const
+{
+    auto map = std::make_unique<StringObMap>();
+    const std::unique_ptr<visiblelist> traces = GetTraces();
+    for (visibleobject* obj : *traces)
+        map->insert(obj->GetName(), obj);
+    return map;
+}
+
+Trace* VaneDoc::FirstTrace() const
+{
+    for (visibleobject* obj : objects) {
+        if (obj->isKindOf(&Trace::classRecord))
+            return static_cast<Trace*>(obj);
+    }
+    return nullptr;
+}
+
+bool VaneDoc::CanUnzoom() const
+{
+    const std::unique_ptr<visiblelist> traces = GetTraces();
+    for (visibleobject* obj : *traces) {
+        if (static_cast<Trace*>(obj)->CanUnzoom())
+            return true;
+    }
+    return false;
+}
+
+bool VaneDoc::GetAxisDataRange(const visibleobject* axis, double& min, double& max)
+{
+    min = DBL_MAX;
+    max = -1e30;
+    bool found = false;
+    const std::unique_ptr<visiblelist> traces = GetTraces();
+    for (visibleobject* obj : *traces) {
+        if (static_cast<Trace*>(obj)->GetAxisDataRange(axis, min, max))
+            found = true;
+    }
+    return found;
+}
+
+void VaneDoc::removeTrace(Trace* trace)
+{
+    objects.Remove(trace);
+    UpdateAllViews(HintObject, trace);
+    forgetObject(trace);
+    delete trace;
+}
+
+void VaneDoc::RemoveTracesOfFile(ColumnFile* file)
+{
+    const std::unique_ptr<visiblelist> traces = GetTraces();
+    for (visibleobject* obj : *traces) {
+        auto* trace = static_cast<Trace*>(obj);
+        if (trace->GetFile() == file)
+            removeTrace(trace);
+    }
+    MarkChanged();
+}
+
+void VaneDoc::RemoveUnusedFiles()
+{
+    std::unique_ptr<StringObMap> unused = files.AllPaths();
+    // Paths, not pointers, as the files are listed by path: two files read from one path are
+    // kept or dropped together.
+    const std::unique_ptr<visiblelist> traces = GetTraces();
+    for (visibleobject* obj : *traces) {
+        auto* trace = static_cast<Trace*>(obj);
+        if (trace->GetFile())
+            unused->remove(trace->GetFile()->GetFullPath());
+        if (trace->GetErrorFile())
+            unused->remove(trace->GetErrorFile()->GetFullPath());
+    }
+    files.RemoveAndDelete(*unused);
+}
+
+void VaneDoc::deleteFile(ColumnFile* file)
+{
+    const std::unique_ptr<visiblelist> traces = GetTraces();
+    for (visibleobject* obj : *traces) {
+        auto* trace = static_cast<Trace*>(obj);
+        if (trace->GetErrorFile() == file)
+            removeTrace(trace);
+        else if (trace->GetFile() == file && trace->isKindOf(&MemTrace::classRecord))
+            trace->SetFile(nullptr);
+        else if (trace->GetFile() == file)
+            removeTrace(trace);
+    }
+    files.RemoveFile(file);
+    delete file;
+    MarkChanged();
+}
+
+Trace* VaneDoc::NewTrace(ColumnFile* file)
+{
+    WaitCursor wait;
+    PageView* view = GetActiveView();
+    const bool placed = view && !view->focusRect().isNull() && !view->hasSelection();
+    auto trace = placed ? std::make_unique<Trace>(view, file, view->focusRect())
+                        : std::make_unique<Trace>(view, file);
+    // The axes the trace made for itself; those it keeps go to the page, the others are dropped.
+    std::unique_ptr<Axis> ownX(trace->GetXAxis());
+    std::unique_ptr<Axis> ownY(trace->GetYAxis());
+    if (Trace* first = placed ? nullptr : FirstTrace()) {
+        if (first->GetXAxis())
+            trace->SetXAxis(first->GetXAxis());
+        if (first->GetYAxis())
+            trace->SetYAxis(first->GetYAxis());
+    }
+
+    do
+        trace->SetDefaultName();
+    while (IsNameInUse(trace->GetName(), trace.get()));
+
+    Trace* added = trace.release();
+    objects.AddUnique(added);
+    if (ownX && added->GetXAxis() == ownX.get())
+        objects.AddUnique(ownX.release());
+    if (ownY && added->GetYAxis() == ownY.get())
+        objects.AddUnique(ownY.release());
+    added->EditProperties();
+    Refresh();
+    return added;
+}
+
+std::unique_ptr<ColumnFile> VaneDoc::readNewFile(const QString& path)
+{
+    auto file = std::make_unique<ColumnFile>(path);
+    try {
+        WaitCursor wait;
+        if (file->ReadFile() == 0) {
+            // A data file that moved with its document is looked for beside the document. A
+            // document without a file has no directory to look in.
+            const QString docDir = GetDirectory();
+            if (docDir.isEmpty() || docDir == file->GetFileName().GetDirectory())
+                throw FileException(FileException::accessDenied, file->GetFullPath());
+            FileName moved(file->GetFullPath());
+            moved.SetDirectory(docDir);
+            file->SetPath(moved.GetFullPath());
+            if (file->ReadFile() == 0)
+                throw FileException(FileException::accessDenied, file->GetFullPath());
+        }
+    } catch (const std::exception& error) {
+        if (!reportDataFileError(error, *file))
+            return nullptr;
+    }
+    return file;
+}
+
+void VaneDoc::OpenDataFile()
+{
+    const QString path = filelist::AskDataFileName();
+    if (path.isEmpty())
+        return;
+    ColumnFile* file = files.FindByPath(path);
+    if (!file) {
+        std::unique_ptr<ColumnFile> read = readNewFile(path);
+        if (!read)
+            return;
+        // The retry may have found a file that is listed already under its new path.
+        file = files.FindByPath(read->GetFullPath());
+        if (!file) {
+            file = read.release();
+            files.AddUnique(file);
+        }
+    }
+    try {
+        NewTrace(file);
+    } catch (...) {
+        RemoveUnusedFiles();
+        throw;
+    }
+    MarkChanged();
+}
+
+bool VaneDoc::askToLocate(ColumnFile* file)
+{
+    const QString text = formatString(Str::AskLocateFile, file->GetFullPath());
+    if (Prompter::instance().question(text, QString(), Prompter::Buttons::YesNo,
+                                      Prompter::Icon::Exclamation) != Prompter::Answer::Yes)
+        return false;
+    return filelist::LocateFile(file);
+}
+
+void VaneDoc::RereadData()
+{
+    const std::unique_ptr<visiblelist> traces = GetTraces();
+    for (visibleobject* obj : *traces) {
+        // Traces of a file that failed earlier in this walk are gone.
+        if (!objects.contains(obj))
+            continue;
+        auto* trace = static_cast<Trace*>(obj);
+        ColumnFile* file = trace->GetFile();
+        try {
+            if (trace->Reread() == 0 && file && !askToLocate(file))
+                RemoveTracesOfFile(file);
+        } catch (const std::exception&) {
+            ShowFileMessage(Str::FileError, file ? file->GetFullPath() : QString());
+            if (file)
+                deleteFile(file);
+            else if (objects.contains(trace))
+                removeTrace(trace);
+        }
+    }
+    RemoveUnusedFiles();
+    Refresh();
+}
+
+void VaneDoc::FormatObject()
+{
+    DocumentEditors* editors = DocumentEditors::instance();
+    if (!editors)
+        return;
+    const std::unique_ptr<StringObMap> names = GetObjectNames();
+    visibleobject* chosen = editors->chooseObject(*names);
+    if (!chosen || !objects.contains(chosen))
+        return;
+    if (chosen->EditProperties()) {
+        Refresh();
+        MarkChanged();
+    }
+}
+
+void VaneDoc::FileSettings()
+{
+    DocumentEditors* editors = DocumentEditors::instance();
+    if (!editors)
+        return;
+    const std::unique_ptr<StringObMap> names = GetTraceNames();
+    visibleobject* chosen = editors->chooseDataSet(*names);
+    if (!chosen || !objects.contains(chosen) || !chosen->isKindOf(&Trace::classRecord))
+        return;
+    chosen->EditProperties();
+    Refresh();
+    MarkChanged();
+}
+
+void VaneDoc::FormatAxes()
+{
+    DocumentEditors* editors = DocumentEditors::instance();
+    if (!editors)
+        return;
+    const std::unique_ptr<StringObMap> names = GetAxisNames();
+    visibleobject* chosen = editors->chooseAxis(*names);
+    if (!chosen || !objects.contains(chosen) || !chosen->isKindOf(&Axis::classRecord))
+        return;
+    if (chosen->EditProperties()) {
+        Refresh();
+        MarkChanged();
+    }
+}
+
+void VaneDoc::LocateMissingFiles(const QString& documentPath)
+{
+    if (files.AllRead())
+        return;
+    // A file found nowhere keeps the path it was saved with, so that the user is asked for the
+    // file by its own name and a later save does not lose where it was.
+    QHash<ColumnFile*, QString> saved;
+    const std::unique_ptr<StringObMap> missing = files.MissingFiles();
+    for (const StringObMap::Entry& entry : *missing)
+        saved.insert(static_cast<ColumnFile*>(entry.value), entry.key);
+    const QString docDir = FileName(documentPath).GetDirectory();
+    if (files.RelocateIn(docDir) || files.RelocateIn(QDir::currentPath()))
+        return;
+    for (auto it = saved.cbegin(); it != saved.cend(); ++it) {
+        if (it.key()->GetNumColumns() == 0)
+            it.key()->SetPath(it.value());
+    }
+    PromptForMissingFiles();
+}
+
+void VaneDoc::PromptForMissingFiles()
+{
+    const std::unique_ptr<StringObMap> missing = files.MissingFiles();
+    for (const StringObMap::Entry& entry : *missing) {
+        auto* file = static_cast<ColumnFile*>(entry.value);
+        if (askToLocate(file))
+            MarkChanged();
+        else
+            RemoveTracesOfFile(file);
+    }
+}
+
+bool VaneDoc::isCommandEnabled(int id)
+{
+    return ::isCommandEnabled(id, *this, GetActiveView());
+}
+
+bool VaneDoc::onCommand(int id)
+{
+    return ::onCommand(id, *this);
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "data/filelist.h"
+#include "doc/oledoc.h"
+#include "traces/Trace.h"
+
+#include <QString>
+#include <memory>
+
+class Axis;
+class ColumnFile;
+
+// The plot document: the page of oledoc plus the data files its traces plot from and the plot
+// commands. Every data file a trace or an error bar uses is in the data file list, which owns
+// them; no trace keeps a pointer to a file that has been deleted.
+class VaneDoc : public oledoc, public PageObjectSource
+{
+public:
+    VaneDoc() = default;
+    ~VaneDoc() override;
+
+    filelist& GetFiles() { return files; }
+    const filelist& GetFiles() const { return files; }
+
+    // Deletes the page objects, the link groups and the data files.
+    void DeleteContents() override;
+    // Lists the data file and puts the axes of every trace on the page, then repairs names and
+    // resets the views.
+    void Refresh() override;
+    // Also drops the data files no trace uses any more.
+    bool DeleteObject(visibleobject* obj) override;
+
+    // New lists (caller owns) of every axis, every kind of trace, in page order.
+    std::unique_ptr<visiblelist> GetAxes() const;
+    std::unique_ptr<visiblelist> GetTraces() const;
+    std::unique_ptr<StringObMap> GetAxisNames() const;
+    std::unique_ptr<StringObMap> GetTraceNames() const;
+    Trace* FirstTrace() const;
+    bool HoldsTrace() const { return FirstTrace() != nullptr; }
+    // True when a trace keeps the axes of a data zoom to undo.
+    bool CanUnzoom() const;
+
+    // Takes every trace that plots from the file off the page and deletes it; the file stays
+    // in the list until the next clean-up.
+    void RemoveTracesOfFile(ColumnFile* file);
+    // Deletes the data files that no trace and no error bar uses.
+    void RemoveUnusedFiles();
+    // Makes a trace on the file, on the first trace's axes or in the active view's focus
+    // rectangle, puts it and its axes on the page, opens its dialog and refreshes. The file
+    // must be in the data file list or be added by the caller.
+    Trace* NewTrace(ColumnFile* file);
+
+    // Commands.
+    void OpenDataFile();
+    void RereadData();
+    void FormatObject();
+    void FileSettings();
+    void FormatAxes();
+    bool isCommandEnabled(int id);
+    // False when the command is not one of the document's, or none is installed for it yet.
+    bool onCommand(int id);
+
+    // After the data file list of a document file has been read: missing files are looked for
+    // beside the document file, then in the current directory, then the user is asked.
+    void LocateMissingFiles(const QString& documentPath);
+    // Asks for every missing file; a file not found takes its traces with it.
+    void PromptForMissingFiles();
+
+    // DocumentServices
+    bool GetAxisDataRange(const visibleobject* axis, double& min, double& max) override;
+    // PageObjectSource
+    QList<visibleobject*> pageObjects() const override { return objects.objects(); }
+
+private:
+    // Reads a new data file for Open Data File; null when it could not be read (reported).
+    std::unique_ptr<ColumnFile> readNewFile(const QString& path);
+    // A file whose read raised is deleted: every trace that plots from it, or draws its error
+    // bars from it, leaves the page first; memory traces that only remember it forget it.
+    void deleteFile(ColumnFile* file);
+    // Asks "Could not find file ..." and lets the user point at the file; false when the file
+    // is still missing.
+    bool askToLocate(ColumnFile* file);
+    void removeTrace(Trace* trace);
+
+    filelist files;
+};

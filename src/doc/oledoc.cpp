@@ -1,0 +1,259 @@
+#include "doc/oledoc.h"
+
+#include "data/FileName.h"
+#include "doc/DocumentView.h"
+#include "platform/Prompter.h"
+#include "platform/Strings.h"
+
+#include <QSet>
+
+oledoc::~oledoc()
+{
+    objects.DeleteAll();
+    DeleteLinkGroups();
+    if (DocumentServices::current() == this)
+        DocumentServices::setCurrent(nullptr);
+}
+
+void oledoc::AddView(DocumentView* view)
+{
+    if (view && !views.contains(view))
+        views.append(view);
+}
+
+void oledoc::RemoveView(DocumentView* view)
+{
+    views.removeAll(view);
+}
+
+DocumentView* oledoc::FirstView() const
+{
+    return views.isEmpty() ? nullptr : views.first();
+}
+
+QString oledoc::GetDirectory() const
+{
+    if (pathName.isEmpty())
+        return {};
+    return FileName(pathName).GetDirectory();
+}
+
+void oledoc::DeleteContents()
+{
+    // The groups would refer to deleted objects.
+    DeleteLinkGroups();
+    objects.DeleteAll();
+}
+
+void oledoc::Refresh()
+{
+    MakeNamesUnique();
+    for (DocumentView* view : QList<DocumentView*>(views))
+        view->ResetView();
+}
+
+void oledoc::MakeNamesUnique()
+{
+    QSet<QString> seen;
+    for (visibleobject* obj : objects) {
+        QString name = obj->GetName();
+        if (seen.contains(name)) {
+            do
+                name += QLatin1Char('.');
+            while (seen.contains(name));
+            obj->SetName(name);
+        }
+        seen.insert(name);
+    }
+}
+
+void oledoc::AddObjectAndRefresh(visibleobject* obj)
+{
+    objects.AddUnique(obj);
+    Refresh();
+}
+
+std::unique_ptr<StringObMap> oledoc::GetObjectNames() const
+{
+    auto map = std::make_unique<StringObMap>();
+    for (visibleobject* obj : objects)
+        map->insert(obj->GetName(), obj);
+    return map;
+}
+
+void oledoc::forgetObject(visibleobject* obj)
+{
+    for (const StringObMap::Entry& entry : linkGroups)
+        static_cast<visiblelist*>(entry.value)->Remove(obj);
+}
+
+void oledoc::collectReplacements(visibleobject* obj)
+{
+    // An object's ReleaseReference may take other objects off the page (an axis deletes its
+    // title), so the walk goes over a copy and skips what has left; replacements appended on
+    // the way are asked as well.
+    const QList<visibleobject*> before = objects.objects();
+    QList<visibleobject*> added;
+    auto ask = [&](visibleobject* candidate) {
+        if (visibleobject* replacement = candidate->ReleaseReference(obj)) {
+            objects.append(replacement);
+            added.append(replacement);
+        }
+    };
+    for (visibleobject* candidate : before) {
+        if (objects.contains(candidate))
+            ask(candidate);
+    }
+    for (qsizetype i = 0; i < added.size(); ++i)
+        ask(added.at(i));
+}
+
+bool oledoc::DeleteObject(visibleobject* obj)
+{
+    if (!obj || !objects.contains(obj))
+        return false;
+    const std::unique_ptr<StringObMap> dependents = objects.DependentsOf(obj);
+    if (dependents->isEmpty()) {
+        collectReplacements(obj);
+        objects.Remove(obj);
+        forgetObject(obj);
+        delete obj;
+        return true;
+    }
+
+    const QString text =
+        loadString(Str::DependentsPrefix) + obj->GetName() + loadString(Str::DependentsSuffix);
+    if (Prompter::instance().question(text, QString(), Prompter::Buttons::YesNo,
+                                      Prompter::Icon::Information) != Prompter::Answer::Yes)
+        return false;
+
+    collectReplacements(obj);
+    objects.Remove(obj);
+    for (const StringObMap::Entry& entry : *dependents) {
+        auto* dependent = static_cast<visibleobject*>(entry.value);
+        // A dependent's dialog that is cancelled keeps the object; it is drawn last from now.
+        if (objects.contains(dependent) && dependent->EditProperties() == 0) {
+            objects.AddUnique(obj);
+            return false;
+        }
+    }
+    forgetObject(obj);
+    delete obj;
+    return true;
+}
+
+void oledoc::CenterPage()
+{
+    DocumentView* view = FirstView();
+    if (!view)
+        return;
+    const QSize page = view->pageSize();
+    const float s = view->viewScale();
+    const float ppiX = view->pixelsPerInchX();
+    const float ppiY = view->pixelsPerInchY();
+    if (s <= 0.0f || ppiX <= 0.0f || ppiY <= 0.0f)
+        return;
+    const Rect b = objects.Bounds().offsetBy(view->scrollX(), view->scrollY());
+    const Rect r = view->clientRect();
+    const float dx =
+        ((float(page.width()) - float(b.width()) / s) / 2.0f - float(b.left) / s) / ppiX;
+    const float dy = ((float(page.height()) - float(b.height()) / s) / 2.0f -
+                      (float(r.bottom) / s - float(b.bottom) / s)) /
+                     ppiY;
+    objects.MoveAllBy(dx, dy);
+    MarkChanged();
+    Refresh();
+}
+
+void oledoc::RegisterLinkGroup(const QString& name, const visiblelist& members)
+{
+    if (auto* old = static_cast<visiblelist*>(linkGroups.value(name))) {
+        linkGroups.remove(name);
+        delete old;
+    }
+    auto copy = std::make_unique<visiblelist>(members);
+    linkGroups.insert(name, copy.release());
+    SetModifiedFlag(true);
+}
+
+QString oledoc::FindLinkGroup(const visiblelist& selection) const
+{
+    for (const StringObMap::Entry& entry : linkGroups) {
+        if (static_cast<const visiblelist*>(entry.value)->SameMembers(selection))
+            return entry.key;
+    }
+    return {};
+}
+
+visiblelist* oledoc::GetLinkGroup(const QString& name) const
+{
+    return static_cast<visiblelist*>(linkGroups.value(name));
+}
+
+void oledoc::PurgeLinkGroups()
+{
+    for (const StringObMap::Entry& entry : linkGroups) {
+        auto* group = static_cast<visiblelist*>(entry.value);
+        const QList<visibleobject*> members = group->objects();
+        for (visibleobject* member : members) {
+            if (!objects.contains(member))
+                group->Remove(member);
+        }
+    }
+}
+
+void oledoc::DeleteLinkGroups()
+{
+    QList<visiblelist*> lists;
+    for (const StringObMap::Entry& entry : linkGroups)
+        lists.append(static_cast<visiblelist*>(entry.value));
+    linkGroups.clear();
+    qDeleteAll(lists);
+}
+
+bool oledoc::IsNameInUse(const QString& name, const visibleobject* ignore) const
+{
+    for (const visibleobject* obj : objects) {
+        if (obj != ignore && obj->GetName() == name)
+            return true;
+    }
+    return false;
+}
+
+void oledoc::AddObject(visibleobject* obj)
+{
+    objects.AddUnique(obj);
+    MarkChanged();
+}
+
+void oledoc::RemoveObject(visibleobject* obj)
+{
+    objects.Remove(obj);
+    UpdateAllViews(0, nullptr);
+}
+
+void oledoc::MarkChanged()
+{
+    SetModifiedFlag(true);
+    UpdateAllItems();
+}
+
+void oledoc::UpdateAllViews(int hint, visibleobject* obj)
+{
+    for (DocumentView* view : QList<DocumentView*>(views))
+        view->OnUpdate(hint, obj, nullptr);
+}
+
+void oledoc::UpdateAllViewsRect(const Rect& rect)
+{
+    for (DocumentView* view : QList<DocumentView*>(views))
+        view->OnUpdate(HintRect, nullptr, &rect);
+}
+
+PageView* oledoc::GetActiveView()
+{
+    DocumentView* active = DocumentView::active();
+    if (active && views.contains(active))
+        return active;
+    return FirstView();
+}
