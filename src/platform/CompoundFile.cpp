@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <gsf/gsf-infile-impl.h>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
@@ -52,10 +53,18 @@ constexpr qsizetype maxNameLength = 31;
 constexpr qsizetype headerSize = 512;
 constexpr size_t ioChunk = 64 * 1024;
 
+void discardLog(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
 void initGsf()
 {
     static const bool done = [] {
         gsf_init();
+        // The container reader describes every fault it meets on stderr; damaged files are
+        // reported through exceptions instead, so those descriptions would be noise.
+        g_log_set_handler(
+            "libgsf:msole",
+            GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_MESSAGE),
+            discardLog, nullptr);
         return true;
     }();
     (void)done;
@@ -431,14 +440,47 @@ struct CompoundFileReader::Impl
     GPtr<GsfInput> input;
     GPtr<GsfInfile> root;
 
+    // The entry of that name in the storage, or null where there is none or it cannot be
+    // opened. Names compare without regard to case, as they do in compound files, an exact
+    // match first.
+    static GPtr<GsfInput> openChild(GsfInfile* dir, const QString& name)
+    {
+        const QByteArray utf8 = name.toUtf8();
+        const int count = gsf_infile_num_children(dir);
+        int found = -1;
+        for (int i = 0; i < count && found < 0; ++i) {
+            const char* entry = gsf_infile_name_by_index(dir, i);
+            if (entry && utf8 == entry)
+                found = i;
+        }
+        for (int i = 0; i < count && found < 0; ++i) {
+            const char* entry = gsf_infile_name_by_index(dir, i);
+            if (entry && QString::fromUtf8(entry).compare(name, Qt::CaseInsensitive) == 0)
+                found = i;
+        }
+        if (found < 0)
+            return nullptr;
+        // Called through the class, as gsf_infile_child_by_index() would, but keeping the
+        // error to ourselves rather than printing it.
+        auto* klass = G_TYPE_INSTANCE_GET_CLASS(dir, GSF_INFILE_TYPE, GsfInfileClass);
+        GError* rawError = nullptr;
+        GPtr<GsfInput> child(klass->child_by_index(dir, found, &rawError));
+        std::unique_ptr<GError, GErrorFree> error(rawError);
+        return error ? nullptr : std::move(child);
+    }
+
+    static bool isDirectory(GsfInput* entry)
+    {
+        return GSF_IS_INFILE(entry) && gsf_infile_num_children(GSF_INFILE(entry)) >= 0;
+    }
+
     // The storage at the path, or null where there is none.
     GPtr<GsfInfile> openStorage(const QStringList& storagePath) const
     {
         GPtr<GsfInfile> dir(GSF_INFILE(g_object_ref(root.get())));
         for (const QString& name : storagePath) {
-            GPtr<GsfInput> child(gsf_infile_child_by_name(dir.get(), name.toUtf8().constData()));
-            if (!child || !GSF_IS_INFILE(child.get()) ||
-                gsf_infile_num_children(GSF_INFILE(child.get())) < 0)
+            GPtr<GsfInput> child = openChild(dir.get(), name);
+            if (!child || !isDirectory(child.get()))
                 return nullptr;
             dir.reset(GSF_INFILE(child.release()));
         }
@@ -451,9 +493,8 @@ struct CompoundFileReader::Impl
         GPtr<GsfInfile> dir = openStorage(storagePath);
         if (!dir)
             return nullptr;
-        GPtr<GsfInput> child(gsf_infile_child_by_name(dir.get(), name.toUtf8().constData()));
-        if (child && GSF_IS_INFILE(child.get()) &&
-            gsf_infile_num_children(GSF_INFILE(child.get())) >= 0)
+        GPtr<GsfInput> child = openChild(dir.get(), name);
+        if (child && isDirectory(child.get()))
             return nullptr;
         return child;
     }
