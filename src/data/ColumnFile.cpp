@@ -296,6 +296,9 @@ void ColumnFile::Serialize(Archive& ar)
             ReadFile();
         } catch (const PlotvaneException&) {
             // Recorded in the read state; the document looks for missing files and reports.
+        } catch (const std::bad_alloc&) {
+            clearColumns();
+            readState_ = ReadState::memoryError;
         }
     }
 }

@@ -13,7 +13,7 @@ namespace {
 
 enum : uint8_t {
     separator = 1, // ',', ' ', '\t'
-    stop = 2,      // NUL: the line's text ends (the line was a C string once)
+    stop = 2,      // NUL ends the text of its line, as in a C string
 };
 
 constexpr std::array<uint8_t, 256> makeCharClasses()
