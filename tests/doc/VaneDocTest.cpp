@@ -1,0 +1,356 @@
+#include "DocTestSupport.h"
+
+#include "axes/XAxis.h"
+#include "axes/YAxis.h"
+#include "data/ColumnFile.h"
+#include "doc/DocumentCommands.h"
+#include "platform/Strings.h"
+#include "traces/Trace.h"
+
+#include <cfloat>
+
+namespace {
+
+const std::string threeColumns = "1 10 100\n2 20 200\n3 30 300\n";
+
+// An object of known size that lays itself out in its view's mapping (inches from its x, y).
+class Box : public visibleobject
+{
+public:
+    Box(float px, float py, float w, float h) : w_(w), h_(h)
+    {
+        x = px;
+        y = py;
+    }
+    void ComputeRect() override
+    {
+        if (!view)
+            return;
+        const float s = view->viewScale();
+        const Rect c = view->clientRect();
+        const int ox = c.left - view->scrollX();
+        const int oy = c.bottom - view->scrollY();
+        rect = Rect{ox + int(x * view->pixelsPerInchX() * s),
+                    oy - int((y + h_) * view->pixelsPerInchY() * s),
+                    ox + int((x + w_) * view->pixelsPerInchX() * s),
+                    oy - int(y * view->pixelsPerInchY() * s)};
+    }
+
+private:
+    float w_, h_;
+};
+
+class VaneDocTest : public DocFixture
+{};
+
+TEST_F(VaneDocTest, SameFileTwiceSharesOneFileAndTheFirstAxes)
+{
+    const QString file = writeFile("run.dat", threeColumns);
+    open(file);
+    open(file);
+    ASSERT_EQ(traceCount(), 2);
+    EXPECT_EQ(doc.GetFiles().count(), 1);
+    EXPECT_EQ(traceAt(0)->GetFile(), traceAt(1)->GetFile());
+    EXPECT_EQ(traceAt(0)->GetXAxis(), traceAt(1)->GetXAxis());
+    EXPECT_EQ(traceAt(0)->GetYAxis(), traceAt(1)->GetYAxis());
+    // A new trace is drawn before the axes it brought.
+    const visiblelist& page = doc.GetObjects();
+    ASSERT_EQ(page.count(), 4);
+    EXPECT_EQ(page.at(0), traceAt(0));
+    EXPECT_EQ(page.at(1), traceAt(0)->GetXAxis());
+    EXPECT_EQ(page.at(2), traceAt(0)->GetYAxis());
+    EXPECT_EQ(page.at(3), traceAt(1));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(prompter.records().back().filter, loadString(Str::DataFileFilter));
+    EXPECT_EQ(prompter.records().back().defaultExt, "dat");
+}
+
+TEST_F(VaneDocTest, DefaultNamesCountUpThroughNewTrace)
+{
+    const QString file = writeFile("run.dat", threeColumns);
+    const int n = Trace::nextNameNumber();
+    open(file);
+    open(file);
+    EXPECT_EQ(traceAt(0)->GetName(), QString("%1-run.dat").arg(n));
+    EXPECT_EQ(traceAt(1)->GetName(), QString("%1-run.dat").arg(n + 1));
+}
+
+TEST_F(VaneDocTest, FocusRectangleGivesTheTraceItsOwnAxes)
+{
+    const QString file = writeFile("run.dat", threeColumns);
+    open(file);
+    view.focus = Rect{96, 120, 480, 504};
+    open(file);
+    ASSERT_EQ(traceCount(), 2);
+    EXPECT_NE(traceAt(0)->GetXAxis(), traceAt(1)->GetXAxis());
+    EXPECT_EQ(doc.GetAxes()->count(), 4);
+    EXPECT_FLOAT_EQ(traceAt(1)->GetXAxis()->x, 1.0f);
+    EXPECT_NEAR(traceAt(1)->GetXAxis()->length, 4.0f, 0.02f);
+}
+
+struct OpenCase
+{
+    const char* name;
+    std::string text; // empty: no file at all
+    int traces;
+    QString message;
+};
+
+class OpenDataFileFailure : public DocFixture, public ::testing::WithParamInterface<OpenCase>
+{};
+
+TEST_P(OpenDataFileFailure, ReportsByTheReadMessages)
+{
+    const OpenCase& c = GetParam();
+    const QString file = c.text.empty() ? path("absent.dat") : writeFile("bad.dat", c.text);
+    open(file);
+    EXPECT_EQ(traceCount(), c.traces);
+    EXPECT_EQ(doc.GetFiles().count(), c.traces);
+    ASSERT_EQ(prompter.texts().size(), 1);
+    EXPECT_EQ(prompter.texts().first(), c.message);
+    EXPECT_EQ(prompter.records().back().caption, file);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OpenDataFileFailure,
+    ::testing::Values(OpenCase{"missing", "", 0, "Not able to open file as data file"},
+                      OpenCase{"text", "a\nb\nc\nd\ne\n", 0, "Not able to open file as data file"},
+                      OpenCase{"broken", "1 2\n3 4\nx\nx\nx\nx\nx\n5 6\n", 1,
+                               "Error parsing file at line 2"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(VaneDocTest, MissingFileIsLookedForBesideTheDocument)
+{
+    writeFile("run.dat", threeColumns);
+    doc.SetPathName(path("plot.pvn"));
+    open("/nowhere/run.dat");
+    ASSERT_EQ(traceCount(), 1);
+    EXPECT_EQ(traceAt(0)->GetFile()->GetFullPath(), path("run.dat"));
+    EXPECT_TRUE(prompter.texts().isEmpty());
+    // The file found there is the one already listed.
+    open(path("run.dat"));
+    EXPECT_EQ(doc.GetFiles().count(), 1);
+}
+
+TEST_F(VaneDocTest, NewDocumentEnablesOnlyTheCommandsThatNeedNoTrace)
+{
+    QList<int> enabled;
+    for (int id : documentCommandIds()) {
+        if (commandRule(id, doc, &view))
+            enabled.append(id);
+    }
+    EXPECT_EQ(enabled, (QList<int>{32770, 32771, 32772, 32773, 32802}));
+    for (int id : enabled)
+        EXPECT_TRUE(doc.isCommandEnabled(id)) << id;
+
+    open(writeFile("run.dat", threeColumns));
+    for (int id : {32782, 32787, 32788, 32789, 32790, 32792, 32795, 32796, 32798, 32799, 32805})
+        EXPECT_TRUE(commandRule(id, doc, &view)) << id;
+    EXPECT_TRUE(doc.isCommandEnabled(32795));
+    // Zoom needs a focus rectangle and no selection; unzoom a zoomed trace.
+    EXPECT_FALSE(commandRule(32785, doc, &view));
+    view.focus = Rect{10, 10, 50, 50};
+    EXPECT_TRUE(commandRule(32785, doc, &view));
+    view.selected = true;
+    EXPECT_FALSE(commandRule(32785, doc, &view));
+    EXPECT_FALSE(commandRule(32786, doc, &view));
+}
+
+TEST_F(VaneDocTest, RereadNoticesALostColumn)
+{
+    const QString file = writeFile("run.dat", threeColumns);
+    open(file);
+    traceAt(0)->SetColumns(1, 3);
+    writeFile("run.dat", "1 10\n2 20\n");
+    prompter.clear();
+    ASSERT_TRUE(doc.onCommand(32795));
+    EXPECT_EQ(prompter.texts(), QStringList{"Column 3 has been\ndeleted from data file"});
+    EXPECT_EQ(traceAt(0)->GetYColumn(), 2);
+    EXPECT_EQ(traceAt(0)->GetNumPoints(), 2);
+}
+
+TEST_F(VaneDocTest, RereadOfAVanishedFileAsksAndNoRemovesItsTraces)
+{
+    const QString file = writeFile("run.dat", threeColumns);
+    open(file);
+    open(file);
+    QFile::remove(file);
+    prompter.clear();
+    prompter.pushAnswer(Prompter::Answer::No);
+    doc.onCommand(32795);
+    EXPECT_EQ(
+        prompter.texts(),
+        QStringList{QString("Could not find file %1.  Would you like to specify the new path name?")
+                        .arg(file)});
+    EXPECT_EQ(traceCount(), 0);
+    EXPECT_EQ(doc.GetFiles().count(), 0);
+    EXPECT_EQ(doc.GetAxes()->count(), 2);
+}
+
+TEST_F(VaneDocTest, RereadThatFailsDeletesTheFileAndEveryTraceOnIt)
+{
+    const QString bad = writeFile("run.dat", threeColumns);
+    const QString good = writeFile("other.dat", threeColumns);
+    open(bad);
+    open(good);
+    open(bad);
+    writeFile("run.dat", "not\na\ndata\nfile\nat all\n");
+    prompter.clear();
+    doc.onCommand(32795);
+    EXPECT_EQ(prompter.texts(), QStringList{"File error"});
+    EXPECT_EQ(prompter.records().front().caption, bad);
+    ASSERT_EQ(traceCount(), 1);
+    EXPECT_EQ(traceAt(0)->GetFile()->GetFullPath(), good);
+    EXPECT_EQ(doc.GetFiles().count(), 1);
+}
+
+TEST_F(VaneDocTest, DeletingASharedAxisWarnsOnceAndACancelledDialogKeepsItLast)
+{
+    ScriptedTraceEditors editors;
+    const QString file = writeFile("run.dat", threeColumns);
+    open(file);
+    open(file);
+    Axis* xAxis = traceAt(0)->GetXAxis();
+    const QString expected =
+        "Other objects depend on  " + xAxis->GetName() + ".  Are you sure you want to delete?";
+
+    prompter.clear();
+    EXPECT_FALSE(doc.DeleteObject(xAxis)); // answered No by default
+    ASSERT_EQ(prompter.texts(), QStringList{expected});
+    EXPECT_EQ(prompter.records().front().buttons, Prompter::Buttons::YesNo);
+    EXPECT_EQ(doc.GetObjects().indexOf(xAxis), 1);
+    EXPECT_EQ(traceAt(0)->GetXAxis(), xAxis);
+
+    prompter.clear();
+    editors.asked.clear();
+    prompter.pushAnswer(Prompter::Answer::Yes);
+    EXPECT_FALSE(doc.DeleteObject(xAxis));
+    EXPECT_EQ(prompter.texts().size(), 1);
+    EXPECT_EQ(editors.asked.size(), 1); // stops at the first cancelled dialog
+    EXPECT_EQ(doc.GetObjects().last(), xAxis);
+
+    // Confirmed dialogs: the axis goes and both traces keep an axis on the page.
+    editors.answer = 1;
+    prompter.pushAnswer(Prompter::Answer::Yes);
+    EXPECT_TRUE(doc.DeleteObject(xAxis));
+    EXPECT_FALSE(doc.GetObjects().contains(xAxis));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NE(traceAt(i)->GetXAxis(), xAxis);
+        EXPECT_TRUE(doc.GetObjects().contains(traceAt(i)->GetXAxis()));
+    }
+}
+
+TEST_F(VaneDocTest, DeletingATraceDropsItsUnusedFile)
+{
+    open(writeFile("run.dat", threeColumns));
+    EXPECT_TRUE(doc.DeleteObject(traceAt(0)));
+    EXPECT_TRUE(prompter.texts().isEmpty());
+    EXPECT_EQ(doc.GetFiles().count(), 0);
+    EXPECT_EQ(doc.GetObjects().count(), 2);
+}
+
+TEST_F(VaneDocTest, RefreshMakesRepeatedNamesUnique)
+{
+    for (int i = 0; i < 3; ++i) {
+        auto* obj = new visibleobject;
+        obj->SetName("name");
+        doc.AddObject(obj);
+    }
+    doc.Refresh();
+    const visiblelist& page = doc.GetObjects();
+    EXPECT_EQ(page.at(0)->GetName(), "name");
+    EXPECT_EQ(page.at(1)->GetName(), "name.");
+    EXPECT_EQ(page.at(2)->GetName(), "name..");
+    EXPECT_EQ(view.resets, 1);
+    EXPECT_TRUE(doc.IsNameInUse("name.", nullptr));
+    EXPECT_FALSE(doc.IsNameInUse("name.", page.at(1)));
+}
+
+TEST_F(VaneDocTest, AxisDataRangeOfAnUnusedAxis)
+{
+    XAxis unused;
+    double min = 5, max = 6;
+    EXPECT_FALSE(doc.GetAxisDataRange(&unused, min, max));
+    EXPECT_EQ(min, DBL_MAX);
+    EXPECT_EQ(max, -1e30);
+
+    open(writeFile("run.dat", threeColumns));
+    ASSERT_TRUE(doc.GetAxisDataRange(traceAt(0)->GetYAxis(), min, max));
+    EXPECT_EQ(min, 10);
+    EXPECT_EQ(max, 30);
+}
+
+TEST_F(VaneDocTest, FirstTraceFindsTheLastObject)
+{
+    auto* xAxis = new XAxis(&view);
+    doc.AddObject(xAxis);
+    EXPECT_EQ(doc.FirstTrace(), nullptr);
+    auto* trace = new Trace;
+    doc.AddObject(trace);
+    EXPECT_EQ(doc.FirstTrace(), trace);
+}
+
+TEST_F(VaneDocTest, FormatObjectEditsTheChosenObject)
+{
+    ScriptedDocumentEditors choosers;
+    ScriptedTraceEditors editors;
+    open(writeFile("run.dat", threeColumns));
+    editors.asked.clear();
+    editors.answer = 1;
+    doc.SetModifiedFlag(false);
+    choosers.choice = traceAt(0)->GetName();
+    doc.onCommand(32773);
+    EXPECT_EQ(choosers.offered.size(), 3);
+    EXPECT_EQ(editors.asked, QList<Trace*>{traceAt(0)});
+    EXPECT_TRUE(doc.IsModified());
+
+    doc.SetModifiedFlag(false);
+    choosers.choice.clear();
+    doc.onCommand(32773);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+struct CenterCase
+{
+    float scale;
+    int scrollX, scrollY;
+};
+
+class CenterPage : public DocFixture, public ::testing::WithParamInterface<CenterCase>
+{};
+
+TEST_P(CenterPage, MovesTheLayoutToThePageCentre)
+{
+    view.scale = GetParam().scale;
+    view.scrollPosX = GetParam().scrollX;
+    view.scrollPosY = GetParam().scrollY;
+    // 6 x 4 inches from (1, 1) on a 9 x 7 inch page: 1.5 inches of margin all round once centred.
+    auto* box = new Box(1.0f, 1.0f, 6.0f, 4.0f);
+    doc.AddObject(box);
+    doc.Refresh();
+    doc.onCommand(32802);
+    EXPECT_NEAR(box->x, 1.5f, 0.02f);
+    EXPECT_NEAR(box->y, 1.5f, 0.02f);
+    const float x = box->x, y = box->y;
+    doc.CenterPage();
+    EXPECT_NEAR(box->x, x, 0.02f);
+    EXPECT_NEAR(box->y, y, 0.02f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, CenterPage,
+                         ::testing::Values(CenterCase{1.0f, 0, 0}, CenterCase{2.0f, 0, 0},
+                                           CenterCase{1.0f, 50, -40}));
+
+TEST(CenterPageWithoutView, DoesNothing)
+{
+    VaneDoc doc;
+    auto* obj = new visibleobject;
+    obj->x = 2.0f;
+    doc.AddObject(obj);
+    doc.SetModifiedFlag(false);
+    doc.CenterPage();
+    EXPECT_EQ(obj->x, 2.0f);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+} // namespace
