@@ -509,6 +509,31 @@ TEST(NotAContainer, EndsInAFileException)
     }
 }
 
+// Damaged containers kept as files, for the document loader's tests and fuzzing as well.
+TEST(NotAContainer, MalformedContainerFilesEndInInvalidFile)
+{
+    QString data = qEnvironmentVariable("PLOTVANE_TESTDATA");
+    if (data.isEmpty())
+        data = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../data"));
+    const QDir dir(QDir(data).filePath(QStringLiteral("malformed")));
+    const QStringList names = dir.entryList({QStringLiteral("container-*.pvn")}, QDir::Files);
+    ASSERT_FALSE(names.isEmpty()) << dir.path().toStdString();
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = dir.filePath(name);
+        std::optional<FileException::Cause> cause;
+        try {
+            const CompoundFileReader reader(path);
+            reader.readStream(contentsStreamName());
+            reader.readStream({QStringLiteral("Embedding 1")}, QStringLiteral("Picture"));
+        } catch (const FileException& e) {
+            cause = e.cause();
+            EXPECT_EQ(e.fileName(), path);
+        }
+        EXPECT_EQ(cause, FileException::invalidFile);
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Saving over an existing file
 
