@@ -136,6 +136,8 @@ void VaneDoc::removeTrace(Trace* trace)
 
 void VaneDoc::RemoveTracesOfFile(ColumnFile* file)
 {
+    if (!file)
+        return;
     const std::unique_ptr<visiblelist> traces = GetTraces();
     for (visibleobject* obj : *traces) {
         auto* trace = static_cast<Trace*>(obj);
@@ -173,8 +175,9 @@ void VaneDoc::deleteFile(ColumnFile* file)
         else if (trace->GetFile() == file)
             removeTrace(trace);
     }
-    files.RemoveFile(file);
-    delete file;
+    // A file the list does not hold is not ours to delete.
+    if (files.RemoveFile(file))
+        delete file;
     MarkChanged();
 }
 
