@@ -1,6 +1,5 @@
 #include "axes/XAxis.h"
 
-#include "page/DocumentServices.h"
 #include "platform/Settings.h"
 
 PV_IMPLEMENT_SERIAL(XAxis, Axis, 0)
@@ -19,36 +18,17 @@ XAxis::XAxis()
 
 XAxis::XAxis(PageView* v) : XAxis()
 {
-    view = v;
-    length = defaultSettings().xAxisLength;
-    // Not yet rescaled: the scale a first Rescale would give the default limits.
-    scale = length / (end - start);
-    ticks.SetFontFromSettings(defaultSettings());
+    initForView(v, defaultSettings().xAxisLength);
 }
 
 XAxis::XAxis(PageView* v, double s, double e, float len, float px, float py) : XAxis()
 {
-    x = px;
-    y = py;
-    view = v;
-    start = s;
-    end = e;
-    length = len;
-    if (e != s)
-        scale = length / (e - s);
-    logScale = 0;
-    ComputeRect();
-    AutoTicks();
-    autoRange = 1;
-    ticks.SetFontFromSettings(defaultSettings());
+    initForRange(v, s, e, len, px, py);
 }
 
 void XAxis::SetDefaultName()
 {
-    DocumentServices* doc = document();
-    do {
-        name = QStringLiteral("X-Axis ") + QString::number(nameCounter++);
-    } while (doc && doc->IsNameInUse(name, this));
+    takeDefaultName(QStringLiteral("X-Axis "), nameCounter);
 }
 
 void XAxis::AutoTicks()

@@ -1,6 +1,5 @@
 #include "axes/YAxis.h"
 
-#include "page/DocumentServices.h"
 #include "platform/Settings.h"
 
 PV_IMPLEMENT_SERIAL(YAxis, Axis, 0)
@@ -20,36 +19,17 @@ YAxis::YAxis()
 
 YAxis::YAxis(PageView* v) : YAxis()
 {
-    view = v;
-    length = defaultSettings().yAxisLength;
-    // Not yet rescaled: the scale a first Rescale would give the default limits.
-    scale = length / (end - start);
-    ticks.SetFontFromSettings(defaultSettings());
+    initForView(v, defaultSettings().yAxisLength);
 }
 
 YAxis::YAxis(PageView* v, double s, double e, float len, float px, float py) : YAxis()
 {
-    x = px;
-    y = py;
-    view = v;
-    start = s;
-    end = e;
-    length = len;
-    if (e != s)
-        scale = length / (e - s);
-    logScale = 0;
-    ComputeRect();
-    AutoTicks();
-    autoRange = 1;
-    ticks.SetFontFromSettings(defaultSettings());
+    initForRange(v, s, e, len, px, py);
 }
 
 void YAxis::SetDefaultName()
 {
-    DocumentServices* doc = document();
-    do {
-        name = QStringLiteral("Y-Axis ") + QString::number(nameCounter++);
-    } while (doc && doc->IsNameInUse(name, this));
+    takeDefaultName(QStringLiteral("Y-Axis "), nameCounter);
 }
 
 void YAxis::AutoTicks()
