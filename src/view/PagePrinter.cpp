@@ -1,0 +1,92 @@
+#include "view/PagePrinter.h"
+
+#include "doc/VaneDoc.h"
+#include "page/DocumentServices.h"
+#include "platform/PainterDC.h"
+
+#include <QCoreApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace {
+
+const QSizeF noPrinterPage(9.0, 7.0); // inches
+
+QPrinter* thePrinter = nullptr;
+
+void deletePrinter()
+{
+    delete thePrinter;
+    thePrinter = nullptr;
+}
+
+// Objects without a view find their document through the current document while they print.
+class CurrentDocument
+{
+public:
+    explicit CurrentDocument(DocumentServices* doc) : previous_(DocumentServices::current())
+    {
+        DocumentServices::setCurrent(doc);
+    }
+    ~CurrentDocument() { DocumentServices::setCurrent(previous_); }
+    CurrentDocument(const CurrentDocument&) = delete;
+    CurrentDocument& operator=(const CurrentDocument&) = delete;
+
+private:
+    DocumentServices* previous_;
+};
+
+} // namespace
+
+void printPage(VaneDoc& doc, QPainter& painter, int dpiX, int dpiY)
+{
+    const QPaintDevice* device = painter.device();
+    if (!device || !painter.isActive())
+        return;
+    PainterDC dc(&painter, dpiX, dpiY, true);
+    // The page origin is the bottom-left corner of the device; the view scale never applies.
+    dc.setPageMapping(float(dc.logPixelsX()), float(dc.logPixelsY()), 1.0f,
+                      QPoint(0, device->height()));
+    CurrentDocument current(&doc);
+    PrintInfo info;
+    for (visibleobject* obj : doc.GetObjects())
+        obj->Print(dc, info);
+}
+
+QPrinter& programPrinter()
+{
+    if (thePrinter)
+        return *thePrinter;
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        // No printer: print to a PDF file whose page is the 9 x 7 inch page the views show.
+        thePrinter = new QPrinter(QPrinter::HighResolution);
+        thePrinter->setOutputFormat(QPrinter::PdfFormat);
+        thePrinter->setPageLayout(
+            QPageLayout(QPageSize(noPrinterPage, QPageSize::Inch, QStringLiteral("9 x 7 in"),
+                                  QPageSize::ExactMatch),
+                        QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    } else {
+        thePrinter = new QPrinter(info, QPrinter::HighResolution);
+    }
+    thePrinter->setFullPage(true);
+    qAddPostRoutine(deletePrinter);
+    return *thePrinter;
+}
+
+bool programHasPrinter()
+{
+    const QPrinter& printer = programPrinter();
+    return printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty();
+}
+
+QSizeF programPageInches()
+{
+    if (!programHasPrinter())
+        return noPrinterPage;
+    const QSizeF size = programPrinter().pageLayout().fullRect(QPageLayout::Inch).size();
+    return size.isEmpty() ? noPrinterPage : size;
+}
