@@ -133,6 +133,8 @@ void exportPage(VaneDoc& doc, const QString& outPath, int dpi)
              QStringLiteral("unknown picture format; the file name must end in .pdf, "
                             ".svg or .png"),
              FileException::badPath);
+    if (dpi == 0)
+        dpi = PageExport::defaultDpi;
     if (dpi < PageExport::minDpi || dpi > PageExport::maxDpi)
         fail(outPath, QStringLiteral("a resolution of %1 dpi is outside %2 to %3")
                           .arg(dpi)

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "doc/VaneDoc.h"
+#include "page/visibleobject.h"
+#include "platform/DeviceContext.h"
+#include "view/VaneWindow.h"
+
+#include <QColor>
+#include <QImage>
+#include <QScrollBar>
+
+// A filled box of known size in inches (x, y its bottom-left corner) that lays itself out
+// through its view's own mapping.
+class Box : public visibleobject
+{
+public:
+    Box(float px, float py, float w, float h, ColorRef color = RGB(255, 0, 0))
+        : w_(w), h_(h), color_(color)
+    {
+        x = px;
+        y = py;
+    }
+    void ComputeRect() override
+    {
+        if (!view)
+            return;
+        std::unique_ptr<DeviceContext> dc = view->clientDC();
+        view->PrepareDC(*dc);
+        const QRect r = logical();
+        const QPoint a = dc->LPtoDP(r.topLeft());
+        const QPoint b = dc->LPtoDP(r.bottomRight());
+        rect = Rect{a.x(), a.y(), b.x(), b.y()}.normalized();
+    }
+    void Draw(DeviceContext& dc) override
+    {
+        dc.saveDC();
+        dc.selectStockPen(NULL_PEN);
+        dc.selectSolidBrush(color_);
+        const QRect r = logical();
+        dc.rectangle(r.left(), r.top(), r.right(), r.bottom());
+        dc.restoreDC();
+    }
+    void Print(DeviceContext& dc, PrintInfo&) override { Draw(dc); }
+
+private:
+    // Corners as (left, top) and (right, bottom), logical units, y up.
+    QRect logical() const
+    {
+        const int l = int(x * 1000), b = int(y * 1000);
+        return QRect(QPoint(l, b + int(h_ * 1000)), QPoint(l + int(w_ * 1000), b));
+    }
+    float w_, h_;
+    ColorRef color_;
+};
+
+// A graph view with the screen resolution of the tests and no scroll bars taking room from
+// the client area, so that client sizes are exact.
+class TestWindow : public VaneWindow
+{
+public:
+    explicit TestWindow(VaneDoc* doc, int width = 400, int height = 300) : VaneWindow(doc)
+    {
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setResolution(96.0f, 96.0f);
+        resize(width, height);
+        show();
+        ResetView();
+    }
+    void setResolution(float ppiX, float ppiY)
+    {
+        pixelsPerInchX_ = ppiX;
+        pixelsPerInchY_ = ppiY;
+        ComputePageSize();
+    }
+    void OnSize() override { VaneWindow::OnSize(); }
+    void resizeEvent(QResizeEvent* event) override
+    {
+        ++resizes;
+        VaneWindow::resizeEvent(event);
+    }
+    int resizes = 0;
+    QScrollBar* bar(Qt::Orientation o) const
+    {
+        return o == Qt::Horizontal ? horizontalScrollBar() : verticalScrollBar();
+    }
+    QImage picture() { return viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+};
