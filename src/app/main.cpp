@@ -1,29 +1,14 @@
-#include "app/DefaultsDialog.h"
-#include "platform/Profile.h"
-#include "platform/Settings.h"
-#include "platform/ui/MessageBoxPrompter.h"
+#include "app/Application.h"
+#include "app/CommandLine.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QMainWindow>
-#include <QMenuBar>
+#include <QTextStream>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
 const char* const versionLine = "Plotvane Version 2.0";
-
-void printUsage(const char* program)
-{
-    std::printf("Usage: %s [options]\n"
-                "Technical x-y plots from ASCII column data files.\n\n"
-                "Options:\n"
-                "  -h, --help     Show this help and exit.\n"
-                "  -v, --version  Show the version and exit.\n"
-                "  -platform NAME Use the Qt platform plugin NAME (e.g. offscreen).\n",
-                program);
-}
 
 bool hasDisplay(int argc, char** argv)
 {
@@ -38,56 +23,58 @@ bool hasDisplay(int argc, char** argv)
     return false;
 }
 
-// Stands in for the main frame until it exists: a window from which the Defaults command runs.
-class StartWindow : public QMainWindow
+// Commands without a window answer in one line: Qt's own notices (a missing runtime
+// directory, fonts substituted) would only bury it.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
-public:
-    StartWindow()
-    {
-        setWindowTitle(QStringLiteral("Plotvane"));
-        QMenu* file = menuBar()->addMenu(tr("&File"));
-        QAction* defaults = file->addAction(tr("&Defaults"));
-        connect(defaults, &QAction::triggered, this, [this] { runDefaultsCommand(this); });
-        file->addSeparator();
-        QAction* exit = file->addAction(tr("E&xit"));
-        connect(exit, &QAction::triggered, this, &QWidget::close);
-        resize(800, 600);
-    }
-};
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "plotvane: %s\n", qPrintable(message.simplified()));
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            printUsage(argv[0]);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
-            std::printf("%s\n", versionLine);
-            return 0;
-        }
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine = CommandLine::parse(arguments);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    switch (commandLine.mode) {
+    case CommandLine::Mode::Help:
+        out << usageText(QStringLiteral("plotvane"));
+        return 0;
+    case CommandLine::Mode::Version:
+        out << versionLine << Qt::endl;
+        return 0;
+    case CommandLine::Mode::Invalid:
+        err << "plotvane: " << commandLine.error << Qt::endl;
+        return 2;
+    case CommandLine::Mode::Export:
+    case CommandLine::Mode::Describe: {
+        // These never show a window and run where there is no display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietMessages);
+        QApplication app(argc, argv);
+        setApplicationIdentity();
+        return commandLine.mode == CommandLine::Mode::Export ? runExport(commandLine, err)
+                                                             : runDescribe(commandLine, out, err);
     }
+    case CommandLine::Mode::Window:
+        break;
+    }
+
     // Without a display QApplication aborts with a message about platform plugins.
     if (!hasDisplay(argc, argv)) {
-        std::fprintf(stderr, "plotvane: no display found (set DISPLAY or WAYLAND_DISPLAY, or "
-                             "QT_QPA_PLATFORM=offscreen)\n");
+        err << "plotvane: no display found (set DISPLAY or WAYLAND_DISPLAY, or "
+               "QT_QPA_PLATFORM=offscreen)"
+            << Qt::endl;
         return 1;
     }
-
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Plotvane"));
-    QApplication::setApplicationVersion(QStringLiteral("2.0"));
-
-    {
-        Profile profile;
-        defaultSettings().read(profile);
-    }
-
-    StartWindow window;
-    MessageBoxPrompter prompter(&window);
-    PrompterScope prompterScope(&prompter);
-    window.show();
-    return app.exec();
+    setApplicationIdentity();
+    return runApplication(commandLine);
 }

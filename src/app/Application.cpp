@@ -1,0 +1,78 @@
+#include "app/Application.h"
+
+#include "app/CMainFrame.h"
+#include "app/CommandLine.h"
+#include "app/PlotChild.h"
+#include "doc/DocumentEditors.h"
+#include "doc/ui/DocumentDialogs.h"
+#include "platform/Profile.h"
+#include "platform/Settings.h"
+#include "platform/Strings.h"
+#include "platform/ui/MessageBoxPrompter.h"
+
+#include <QApplication>
+#include <QIcon>
+
+// The resources live in a static library: they are registered by hand, outside any namespace.
+static void initResources()
+{
+    Q_INIT_RESOURCE(plotvane);
+}
+
+namespace {
+
+// Installs the editors for the life of the program and puts the previous ones back.
+class EditorsScope
+{
+public:
+    explicit EditorsScope(DocumentEditors* editors) : previous_(DocumentEditors::instance())
+    {
+        DocumentEditors::setInstance(editors);
+    }
+    ~EditorsScope() { DocumentEditors::setInstance(previous_); }
+    EditorsScope(const EditorsScope&) = delete;
+    EditorsScope& operator=(const EditorsScope&) = delete;
+
+private:
+    DocumentEditors* previous_;
+};
+
+} // namespace
+
+void setApplicationIdentity()
+{
+    initResources();
+    QApplication::setApplicationName(loadString(Str::AppTitle));
+    QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    QApplication::setDesktopFileName(QStringLiteral("plotvane"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/plotvane/plotvane.svg")));
+}
+
+int runApplication(const CommandLine& commandLine)
+{
+    // Dialogs keep the desktop's palette, and there are no compound-document libraries or
+    // shell registrations to prepare: the installed desktop files stand for them.
+    CMainFrame frame; // reads the recent-file list
+    MessageBoxPrompter prompter(&frame);
+    PrompterScope prompterScope(&prompter);
+    DocumentDialogs documentDialogs;
+    EditorsScope editorsScope(&documentDialogs);
+
+    {
+        Profile profile;
+        defaultSettings().read(profile);
+    }
+
+    frame.restorePlacement();
+    bool opened = false;
+    for (const QString& file : commandLine.files)
+        opened = frame.openFile(file) != nullptr || opened;
+    if (!opened)
+        frame.newDocument();
+
+    // The output log window is created here once it exists; the plot window stays in front.
+    if (PlotChild* child = frame.activeChild())
+        child->showMaximized();
+    frame.updateCommands();
+    return QApplication::exec();
+}

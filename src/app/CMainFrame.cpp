@@ -1,0 +1,598 @@
+#include "app/CMainFrame.h"
+
+#include "app/AboutDialog.h"
+#include "app/CommandTable.h"
+#include "app/DefaultsDialog.h"
+#include "app/DocumentIO.h"
+#include "app/PlotChild.h"
+#include "app/WindowPlacement.h"
+#include "doc/DocumentCommands.h"
+#include "doc/DocumentView.h"
+#include "doc/VaneDoc.h"
+#include "platform/Exceptions.h"
+#include "platform/Profile.h"
+#include "platform/Prompter.h"
+#include "platform/ShowFileMessage.h"
+#include "platform/Strings.h"
+#include "platform/WaitCursor.h"
+#include "view/VaneWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QWhatsThis>
+#include <new>
+
+namespace {
+
+bool isRecentFileCommand(int id)
+{
+    return id >= FrameCmd::RecentFile1 &&
+           id < FrameCmd::RecentFile1 + CommandTable::recentFileCount;
+}
+
+// Toolbar pictures: the desktop theme's where it has one, else the program's own.
+QIcon toolbarIcon(int id)
+{
+    struct Icon
+    {
+        int id;
+        const char* theme;
+        const char* own;
+    };
+    static const Icon icons[] = {
+        {FrameCmd::FileNew, "document-new", "new"},
+        {FrameCmd::FileOpen, "document-open", "open"},
+        {FrameCmd::FileSave, "document-save", "save"},
+        {Cmd::OpenDataFile, nullptr, "opendata"},
+        {FrameCmd::EditCut, "edit-cut", "cut"},
+        {FrameCmd::EditCopy, "edit-copy", "copy"},
+        {FrameCmd::EditPaste, "edit-paste", "paste"},
+        {FrameCmd::InsertGlyphpadLabel, nullptr, "label"},
+        {FrameCmd::Print, "document-print", "print"},
+        {FrameCmd::About, "help-about", "about"},
+        {FrameCmd::ContextHelp, "help-contextual", "contexthelp"},
+    };
+    for (const Icon& icon : icons) {
+        if (icon.id != id)
+            continue;
+        const QIcon own(QStringLiteral(":/plotvane/toolbar/%1.svg").arg(QLatin1String(icon.own)));
+        return icon.theme ? QIcon::fromTheme(QLatin1String(icon.theme), own) : own;
+    }
+    return {};
+}
+
+QString localFile(const QUrl& url)
+{
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent)
+    : QMainWindow(parent), recent_(CommandTable::recentFileCount)
+{
+    setWindowTitle(loadString(Str::AppTitle));
+    setObjectName(QStringLiteral("CMainFrame"));
+
+    mdi_ = new QMdiArea(this);
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::childActivated);
+
+    {
+        Profile profile;
+        recent_.read(profile);
+    }
+
+    createActions();
+    createMenus();
+    createToolBar();
+    statusBar();
+
+    setAcceptDrops(true);
+    qApp->installEventFilter(this);
+    resize(900, 700);
+    updateCommands();
+}
+
+CMainFrame::~CMainFrame()
+{
+    qApp->removeEventFilter(this);
+    // The plot windows go first: their views refer to the frame's state through the document.
+    const QList<PlotChild*> children = plotChildren();
+    for (PlotChild* child : children)
+        delete child;
+}
+
+void CMainFrame::createActions()
+{
+    QList<int> ids = CommandTable::allCommands();
+    for (int i = 0; i < CommandTable::recentFileCount; ++i)
+        ids.append(FrameCmd::RecentFile1 + i);
+    for (int id : ids) {
+        auto* action = new QAction(CommandTable::text(id), this);
+        action->setData(id);
+        const QString prompt = CommandTable::prompt(id);
+        action->setStatusTip(prompt);
+        action->setWhatsThis(prompt);
+        const QList<QKeySequence> keys = CommandTable::shortcuts(id);
+        if (!keys.isEmpty())
+            action->setShortcuts(keys);
+        action->setIcon(toolbarIcon(id));
+        action->setIconVisibleInMenu(false);
+        connect(action, &QAction::triggered, this, [this, id] { onCommand(id); });
+        actions_.insert(id, action);
+    }
+    // Keys without a menu line still need a widget to listen on.
+    for (int id : CommandTable::keyOnlyCommands())
+        addAction(actions_.value(id));
+}
+
+void CMainFrame::createMenus()
+{
+    for (const CommandTable::Menu& menu : CommandTable::menus()) {
+        QMenu* current = menuBar()->addMenu(QString::fromUtf8(menu.title));
+        QMenu* top = current;
+        connect(top, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
+        for (const CommandTable::MenuLine& line : menu.lines) {
+            switch (line.kind) {
+            case CommandTable::MenuLine::Command:
+                current->addAction(actions_.value(line.id));
+                break;
+            case CommandTable::MenuLine::Separator:
+                current->addSeparator();
+                break;
+            case CommandTable::MenuLine::RecentFiles:
+                for (int i = 0; i < CommandTable::recentFileCount; ++i)
+                    current->addAction(actions_.value(FrameCmd::RecentFile1 + i));
+                break;
+            case CommandTable::MenuLine::WindowList:
+                windowMenu_ = current;
+                connect(current, &QMenu::aboutToShow, this, &CMainFrame::fillWindowMenu);
+                break;
+            case CommandTable::MenuLine::Submenu:
+                current = current->addMenu(QString::fromUtf8(line.title));
+                connect(current, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
+                break;
+            case CommandTable::MenuLine::EndSubmenu:
+                current = top;
+                break;
+            }
+        }
+    }
+}
+
+void CMainFrame::createToolBar()
+{
+    toolBar_ = addToolBar(QStringLiteral("Toolbar"));
+    toolBar_->setObjectName(QStringLiteral("toolbar"));
+    toolBar_->setMovable(false);
+    toolBar_->setIconSize(QSize(16, 16));
+    for (int id : CommandTable::toolbar()) {
+        if (id == 0)
+            toolBar_->addSeparator();
+        else
+            toolBar_->addAction(actions_.value(id));
+    }
+}
+
+PlotChild* CMainFrame::activeChild() const
+{
+    // The current window stays current while a dialog of a command has the focus.
+    return qobject_cast<PlotChild*>(mdi_->currentSubWindow());
+}
+
+QList<PlotChild*> CMainFrame::plotChildren() const
+{
+    QList<PlotChild*> children;
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    for (QMdiSubWindow* window : windows) {
+        if (auto* child = qobject_cast<PlotChild*>(window))
+            children.append(child);
+    }
+    return children;
+}
+
+bool CMainFrame::isCommandEnabled(int id) const
+{
+    if (isRecentFileCommand(id))
+        return id - FrameCmd::RecentFile1 < recent_.files().size();
+    PlotChild* child = activeChild();
+    switch (id) {
+    case FrameCmd::FileNew:
+    case FrameCmd::FileOpen:
+    case FrameCmd::PrintSetup:
+    case FrameCmd::About:
+    case FrameCmd::Exit:
+    case FrameCmd::Defaults:
+    case FrameCmd::ContextHelp:
+        return true;
+    case FrameCmd::FileClose:
+    case FrameCmd::FileSave:
+    case FrameCmd::FileSaveAs:
+    case FrameCmd::Print:
+    case FrameCmd::PrintPreview:
+        return child != nullptr;
+    case FrameCmd::WindowCascade:
+    case FrameCmd::WindowTile:
+    case FrameCmd::NextPane:
+    case FrameCmd::PrevPane:
+        return !mdi_->subWindowList().isEmpty();
+    case Cmd::OpenDataFile:
+        // Without a plot window the command opens one to plot in.
+        return child == nullptr || child->document().isCommandEnabled(id);
+    default:
+        break;
+    }
+    if (child && documentCommandIds().contains(id))
+        return child->document().isCommandEnabled(id);
+    return false;
+}
+
+void CMainFrame::onCommand(int id)
+{
+    if (!isCommandEnabled(id))
+        return;
+    try {
+        PlotChild* child = activeChild();
+        if (isRecentFileCommand(id)) {
+            openRecent(id - FrameCmd::RecentFile1);
+        } else {
+            switch (id) {
+            case FrameCmd::FileNew:
+                newDocument();
+                break;
+            case FrameCmd::FileOpen:
+                fileOpen();
+                break;
+            case FrameCmd::FileClose:
+                child->close();
+                break;
+            case FrameCmd::FileSave:
+                child->save();
+                break;
+            case FrameCmd::FileSaveAs:
+                child->saveAs();
+                break;
+            case FrameCmd::Print:
+                child->view()->print();
+                break;
+            case FrameCmd::PrintPreview:
+                child->view()->printPreview();
+                break;
+            case FrameCmd::PrintSetup:
+                VaneWindow::printSetup(this);
+                break;
+            case FrameCmd::Exit:
+                close();
+                break;
+            case FrameCmd::Defaults:
+                runDefaultsCommand(this);
+                break;
+            case FrameCmd::About:
+                about();
+                break;
+            case FrameCmd::ContextHelp:
+                QWhatsThis::enterWhatsThisMode();
+                break;
+            case FrameCmd::WindowCascade:
+                mdi_->cascadeSubWindows();
+                break;
+            case FrameCmd::WindowTile:
+                mdi_->tileSubWindows();
+                break;
+            case FrameCmd::NextPane:
+                mdi_->activateNextSubWindow();
+                break;
+            case FrameCmd::PrevPane:
+                mdi_->activatePreviousSubWindow();
+                break;
+            case Cmd::OpenDataFile:
+                openDataFile();
+                break;
+            default:
+                if (child)
+                    child->document().onCommand(id);
+                break;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        ShowFileMessage(Str::MemoryError, loadString(Str::ErrorCaption));
+    } catch (const MemoryException&) {
+        ShowFileMessage(Str::MemoryError, loadString(Str::ErrorCaption));
+    } catch (const ResourceException&) {
+        ShowFileMessage(Str::ResourceError, loadString(Str::ErrorCaption));
+    } catch (const PlotvaneException&) {
+        ShowFileMessage(Str::CommandFailure);
+    }
+    updateCommands();
+}
+
+void CMainFrame::updateCommands()
+{
+    updateRecentFiles();
+    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it)
+        it.value()->setEnabled(isCommandEnabled(it.key()));
+    const QList<PlotChild*> children = plotChildren();
+    for (PlotChild* child : children)
+        child->updateTitle();
+}
+
+void CMainFrame::updateRecentFiles()
+{
+    const QStringList& files = recent_.files();
+    for (int i = 0; i < CommandTable::recentFileCount; ++i) {
+        QAction* action = actions_.value(FrameCmd::RecentFile1 + i);
+        const bool present = i < files.size();
+        action->setVisible(present);
+        if (present) {
+            action->setText(RecentFileList::menuLine(i, files[i]));
+            action->setStatusTip(files[i]);
+        }
+    }
+}
+
+void CMainFrame::fillWindowMenu()
+{
+    for (QAction* action : std::as_const(windowListActions_))
+        delete action;
+    windowListActions_.clear();
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    if (windows.isEmpty())
+        return;
+    windowListActions_.append(windowMenu_->addSeparator());
+    QMdiSubWindow* current = mdi_->currentSubWindow();
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        QString title = window->windowTitle();
+        title.replace(QStringLiteral("[*]"), QString());
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action =
+            windowMenu_->addAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title);
+        action->setCheckable(true);
+        action->setChecked(window == current);
+        connect(action, &QAction::triggered, this,
+                [this, window] { mdi_->setActiveSubWindow(window); });
+        windowListActions_.append(action);
+    }
+}
+
+PlotChild* CMainFrame::addChild(std::unique_ptr<VaneDoc> doc)
+{
+    const QString untitled =
+        docString(Str::PlotDocTemplate, Str::DocName) + QString::number(++untitledCount_);
+    auto* child = new PlotChild(std::move(doc), untitled);
+    connect(child, &PlotChild::saved, this, &CMainFrame::rememberFile);
+    mdi_->addSubWindow(child);
+    child->resize(mdi_->viewport()->size() * 0.8);
+    child->show();
+    mdi_->setActiveSubWindow(child);
+    childActivated(child);
+    return child;
+}
+
+PlotChild* CMainFrame::findChild(const QString& path) const
+{
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    if (wanted.isEmpty())
+        return nullptr;
+    const QList<PlotChild*> children = plotChildren();
+    for (PlotChild* child : children) {
+        const QString own = child->document().GetPathName();
+        if (!own.isEmpty() && QFileInfo(own).canonicalFilePath() == wanted)
+            return child;
+    }
+    return nullptr;
+}
+
+PlotChild* CMainFrame::newDocument()
+{
+    PlotChild* child = addChild(std::make_unique<VaneDoc>());
+    updateCommands();
+    return child;
+}
+
+PlotChild* CMainFrame::openDocument(const QString& path)
+{
+    if (PlotChild* open = findChild(path)) {
+        mdi_->setActiveSubWindow(open);
+        return open;
+    }
+    std::unique_ptr<VaneDoc> doc;
+    {
+        WaitCursor wait;
+        doc = DocumentIO::open(path);
+    }
+    if (!doc)
+        return nullptr;
+    PlotChild* child = addChild(std::move(doc));
+    rememberFile(path);
+    updateCommands();
+    return child;
+}
+
+PlotChild* CMainFrame::openFile(const QString& path)
+{
+    if (DocumentIO::isPlotDocument(path))
+        return openDocument(path);
+    std::unique_ptr<VaneDoc> doc;
+    QString error;
+    {
+        WaitCursor wait;
+        doc = DocumentIO::openForCommandLine(path, &error);
+    }
+    if (!doc) {
+        Prompter::instance().message(error, QFileInfo(path).fileName(),
+                                     Prompter::Icon::Exclamation);
+        return nullptr;
+    }
+    PlotChild* child = addChild(std::move(doc));
+    updateCommands();
+    return child;
+}
+
+void CMainFrame::rememberFile(const QString& path)
+{
+    recent_.add(path);
+    Profile profile;
+    recent_.write(profile);
+    updateRecentFiles();
+}
+
+void CMainFrame::fileOpen()
+{
+    const QString filter = docString(Str::PlotDocTemplate, Str::FilterName) + QStringLiteral("|*") +
+                           docString(Str::PlotDocTemplate, Str::FilterExt) +
+                           QStringLiteral("|All Files (*.*)|*.*||");
+    PlotChild* child = activeChild();
+    const QString start = child && !child->document().GetPathName().isEmpty()
+                              ? QFileInfo(child->document().GetPathName()).absolutePath()
+                              : QDir::currentPath();
+    const QString path =
+        Prompter::instance().openFileName(QStringLiteral("Open"), start, filter,
+                                          docString(Str::PlotDocTemplate, Str::FilterExt).mid(1));
+    if (!path.isEmpty())
+        openDocument(path);
+}
+
+void CMainFrame::openDataFile()
+{
+    PlotChild* child = activeChild();
+    if (child) {
+        child->document().onCommand(Cmd::OpenDataFile);
+        return;
+    }
+    child = newDocument();
+    child->document().onCommand(Cmd::OpenDataFile);
+    // Nothing was plotted: the window opened for it goes again.
+    if (!child->document().IsModified() && child->document().GetObjects().isEmpty())
+        child->close();
+}
+
+void CMainFrame::openRecent(int index)
+{
+    const QString path = recent_.files().value(index);
+    if (path.isEmpty())
+        return;
+    if (!QFileInfo::exists(path)) {
+        // A file that has gone is taken off the list, as the framework did.
+        ShowFileMessage(Str::FailedInvalidPath, QString(), path);
+        recent_.remove(index);
+        Profile profile;
+        recent_.write(profile);
+        return;
+    }
+    openDocument(path);
+}
+
+void CMainFrame::about()
+{
+    AboutDialog dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::childActivated(QMdiSubWindow* window)
+{
+    Q_UNUSED(window);
+    PlotChild* child = activeChild();
+    DocumentView::setActive(child ? child->view() : nullptr);
+    scheduleUpdate();
+}
+
+void CMainFrame::scheduleUpdate()
+{
+    if (updatePending_)
+        return;
+    updatePending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        updatePending_ = false;
+        updateCommands();
+    });
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // The frame's idle update: after any input the enabled states may have changed.
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyRelease:
+    case QEvent::Drop:
+    case QEvent::WindowActivate:
+        scheduleUpdate();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::restorePlacement()
+{
+    Profile profile;
+    WinPos::restore(*this, profile);
+}
+
+void CMainFrame::savePlacement()
+{
+    Profile profile;
+    WinPos::write(profile, WinPos::of(*this));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    savePlacement();
+    const QList<PlotChild*> children = plotChildren();
+    for (PlotChild* child : children) {
+        mdi_->setActiveSubWindow(child);
+        if (!child->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    for (const QUrl& url : urls) {
+        if (!localFile(url).isEmpty()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+    QMainWindow::dragEnterEvent(event);
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    const QList<QUrl> urls = event->mimeData()->urls();
+    for (const QUrl& url : urls) {
+        const QString path = localFile(url);
+        if (!path.isEmpty())
+            paths.append(path);
+    }
+    event->acceptProposedAction();
+    // Opened after the drop has ended, so that the program the files came from is not held up
+    // by a message about one of them.
+    QTimer::singleShot(0, this, [this, paths] {
+        activateWindow();
+        for (const QString& path : paths)
+            openFile(path);
+    });
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/RecentFileList.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <memory>
+
+class PlotChild;
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+class VaneDoc;
+
+// The main window: plot windows in an MDI area, the menus, toolbar and status bar, one QAction
+// per command id. Commands go to the active plot window's document first and then to the frame;
+// their enabled states are recomputed before a menu shows and after every command and input.
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The action of a command id; null for an id the frame does not know.
+    QAction* action(int id) const { return actions_.value(id); }
+    QToolBar* toolBar() const { return toolBar_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+    PlotChild* activeChild() const;
+    QList<PlotChild*> plotChildren() const;
+    RecentFileList& recentFiles() { return recent_; }
+
+    bool isCommandEnabled(int id) const;
+    void onCommand(int id);
+    // Enables every action by its rule, and refreshes captions and the recent-file lines.
+    void updateCommands();
+
+    // File New: an empty plot window.
+    PlotChild* newDocument();
+    // File Open of a plot document; an open window of the same file is activated instead.
+    // Null when it could not be opened (reported).
+    PlotChild* openDocument(const QString& path);
+    // A file named on the command line or dropped: a plot document, or a data file plotted in
+    // a new window. Null when it could not be opened (reported).
+    PlotChild* openFile(const QString& path);
+
+    // Shows the frame where WinPos says; written back when the frame closes.
+    void restorePlacement();
+    void savePlacement();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void updateRecentFiles();
+    void fillWindowMenu();
+    PlotChild* addChild(std::unique_ptr<VaneDoc> doc);
+    PlotChild* findChild(const QString& path) const;
+    void scheduleUpdate();
+    void childActivated(QMdiSubWindow* window);
+    void rememberFile(const QString& path);
+
+    void fileOpen();
+    void openDataFile();
+    void openRecent(int index);
+    void about();
+
+    QMdiArea* mdi_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QList<QAction*> windowListActions_;
+    QHash<int, QAction*> actions_;
+    RecentFileList recent_;
+    int untitledCount_ = 0;
+    bool updatePending_ = false;
+};

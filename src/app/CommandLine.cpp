@@ -1,0 +1,161 @@
+#include "app/CommandLine.h"
+
+#include "view/PageExport.h"
+
+#include <QSet>
+#include <QTextStream>
+
+namespace {
+
+// Qt's options that take a value, and those that do not; they are Qt's to handle.
+const QSet<QString>& qtOptionsWithValue()
+{
+    static const QSet<QString> names{
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowtitle"),
+        QStringLiteral("qwindowicon"),     QStringLiteral("display"),
+        QStringLiteral("geometry"),        QStringLiteral("title"),
+        QStringLiteral("style"),           QStringLiteral("stylesheet"),
+        QStringLiteral("session"),         QStringLiteral("name"),
+    };
+    return names;
+}
+
+const QSet<QString>& qtFlags()
+{
+    static const QSet<QString> names{
+        QStringLiteral("reverse"), QStringLiteral("nograb"),      QStringLiteral("dograb"),
+        QStringLiteral("sync"),    QStringLiteral("widgetcount"),
+    };
+    return names;
+}
+
+CommandLine invalid(const QString& message)
+{
+    CommandLine c;
+    c.mode = CommandLine::Mode::Invalid;
+    c.error = message;
+    return c;
+}
+
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList& arguments)
+{
+    CommandLine c;
+    bool exporting = false;
+    bool describing = false;
+    bool dpiGiven = false;
+    bool optionsEnd = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (optionsEnd || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
+            c.files.append(arg);
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            optionsEnd = true;
+            continue;
+        }
+        QString name = arg.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);
+        QString value;
+        bool hasValue = false;
+        const qsizetype eq = name.indexOf(QLatin1Char('='));
+        if (eq >= 0) {
+            value = name.mid(eq + 1);
+            name.truncate(eq);
+            hasValue = true;
+        }
+        auto takeValue = [&]() -> bool {
+            if (hasValue)
+                return true;
+            if (i + 1 >= arguments.size())
+                return false;
+            value = arguments[++i];
+            return true;
+        };
+
+        if (name == QLatin1String("help") || name == QLatin1String("h")) {
+            c.mode = Mode::Help;
+            return c;
+        }
+        if (name == QLatin1String("version") || name == QLatin1String("v")) {
+            c.mode = Mode::Version;
+            return c;
+        }
+        if (name == QLatin1String("export")) {
+            if (!takeValue() || value.isEmpty())
+                return invalid(QStringLiteral("--export needs an output file (OUT.pdf, OUT.svg "
+                                              "or OUT.png)"));
+            if (exporting)
+                return invalid(QStringLiteral("--export is given twice"));
+            exporting = true;
+            c.output = value;
+        } else if (name == QLatin1String("dpi")) {
+            if (!takeValue())
+                return invalid(QStringLiteral("--dpi needs a number"));
+            bool ok = false;
+            c.dpi = value.toInt(&ok);
+            if (!ok || c.dpi <= 0)
+                return invalid(
+                    QStringLiteral("--dpi needs a positive whole number, not '%1'").arg(value));
+            dpiGiven = true;
+        } else if (name == QLatin1String("describe") && !hasValue) {
+            describing = true;
+        } else if (name == QLatin1String("values") && !hasValue) {
+            describing = true;
+            c.values = true;
+        } else if (qtOptionsWithValue().contains(name)) {
+            if (!hasValue)
+                ++i;
+        } else if (qtFlags().contains(name) || name.startsWith(QLatin1String("qmljsdebugger"))) {
+            continue;
+        } else {
+            return invalid(QStringLiteral("unknown option '%1' (see --help)").arg(arg));
+        }
+    }
+
+    if (exporting && describing)
+        return invalid(QStringLiteral("--export and --describe cannot be used together"));
+    if (dpiGiven && !exporting)
+        return invalid(QStringLiteral("--dpi goes with --export"));
+    if (exporting || describing) {
+        const QString option =
+            exporting ? QStringLiteral("--export") : QStringLiteral("--describe");
+        if (c.files.isEmpty())
+            return invalid(
+                QStringLiteral("%1 needs an input file (a .pvn plot or a data file)").arg(option));
+        if (c.files.size() > 1)
+            return invalid(
+                QStringLiteral("%1 takes one input file, not %2").arg(option).arg(c.files.size()));
+        c.mode = exporting ? Mode::Export : Mode::Describe;
+    }
+    return c;
+}
+
+QString usageText(const QString& program)
+{
+    return QStringLiteral(
+               "Usage: %1 [options] [FILE...]\n"
+               "Technical x-y plots from ASCII column data files.\n"
+               "\n"
+               "FILE is a Plotvane plot (.pvn) or an ASCII column data file, which is plotted\n"
+               "as Open Data File does.\n"
+               "\n"
+               "Options:\n"
+               "  -h, --help             Show this help and exit.\n"
+               "  -v, --version          Show the version and exit.\n"
+               "  --export OUT [--dpi N] FILE\n"
+               "                         Render FILE to OUT as the printer would and exit.\n"
+               "                         OUT ends in .pdf, .svg or .png; N is the resolution\n"
+               "                         in dots per inch (default %2).\n"
+               "  --describe FILE        Print a JSON description of FILE and exit.\n"
+               "  --values               With --describe: include the plotted numbers.\n"
+               "  -platform NAME         Use the Qt platform plugin NAME (e.g. offscreen).\n"
+               "\n"
+               "--export and --describe need no display. They exit with status 0 on success\n"
+               "and otherwise print one line saying what went wrong.\n")
+        .arg(program)
+        .arg(PageExport::defaultDpi);
+}
