@@ -4,6 +4,7 @@
 #include "view/PagePrinter.h"
 
 #include <QApplication>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -263,6 +264,14 @@ TEST_F(GraphViewTest, DraggedThumbMovesTheViewOnlyWhenReleased)
     bar->triggerAction(QAbstractSlider::SliderPageStepSub);
     EXPECT_EQ(view.scrollX(), 0);
     EXPECT_EQ(bar->value(), 0);
+    // The wheel places the thumb and the view follows at once.
+    view.OnScroll(Qt::Vertical, olescr::Top);
+    const QPointF at(100, 100);
+    QWheelEvent wheel(at, view.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view.viewport(), &wheel);
+    EXPECT_GT(view.scrollY(), -768);
+    EXPECT_EQ(view.bar(Qt::Vertical)->value(), view.scrollY());
 }
 
 TEST_F(GraphViewTest, ScrollingDropsTheSelection)
