@@ -11,4 +11,8 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
     echo "or under a virtual one: xvfb-run $top/build/src/app/plotvane" >&2
     exit 1
 fi
+# Without arguments the bundled example opens.
+if [ "$#" -eq 0 ]; then
+    set -- "$top/examples/damped-oscillation.dat"
+fi
 exec "$top/build/src/app/plotvane" "$@"
