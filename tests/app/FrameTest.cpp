@@ -310,3 +310,28 @@ TEST_F(FrameTest, RecentFilesKeepFourNewestFirst)
     EXPECT_EQ(RecentFileList::menuLine(1, QStringLiteral("/tmp/a&b.pvn")),
               QStringLiteral("&2 /tmp/a&&b.pvn"));
 }
+
+TEST_F(FrameTest, FilesOfTheCommandLineAndDropsOpenInPlotWindows)
+{
+    CMainFrame frame;
+    const QString data = QStringLiteral(PLOTVANE_EXAMPLES "/damped-oscillation.dat");
+    PlotChild* child = frame.openFile(data);
+    ASSERT_NE(child, nullptr);
+    EXPECT_TRUE(child->document().HoldsTrace());
+    EXPECT_TRUE(prompter.records().empty()) << "no dialog for a file named on the command line";
+    frame.updateCommands();
+    EXPECT_TRUE(frame.action(Cmd::RereadData)->isEnabled());
+
+    QTemporaryDir dir;
+    const QString words = dir.filePath(QStringLiteral("words.dat"));
+    QFile file(words);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("one\ntwo\nthree\nfour\nfive\n");
+    file.close();
+    for (const QString& bad : {words, dir.filePath(QStringLiteral("missing.dat"))}) {
+        prompter.clear();
+        EXPECT_EQ(frame.openFile(bad), nullptr);
+        EXPECT_EQ(prompter.records().size(), 1u);
+    }
+    EXPECT_EQ(frame.plotChildren().size(), 1);
+}
