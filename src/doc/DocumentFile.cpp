@@ -1,0 +1,480 @@
+#include "doc/DocumentFile.h"
+
+#include "axes/Axis.h"
+#include "axes/XAxis.h"
+#include "axes/YAxis.h"
+#include "axes/tickstruct.h"
+#include "data/ColumnFile.h"
+#include "data/FileName.h"
+#include "data/filelist.h"
+#include "doc/VaneDoc.h"
+#include "page/Location.h"
+#include "page/scaleableobject.h"
+#include "page/visiblelist.h"
+#include "page/visibleobject.h"
+#include "platform/Archive.h"
+#include "platform/CompoundFile.h"
+#include "platform/Exceptions.h"
+#include "platform/ObList.h"
+#include "platform/Prompter.h"
+#include "platform/ShowFileMessage.h"
+#include "platform/StringObMap.h"
+#include "platform/Strings.h"
+#include "traces/MemTrace.h"
+#include "traces/Trace.h"
+#include "traces/TraceEditors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <new>
+#include <utility>
+#include <vector>
+
+namespace {
+
+uint16_t currentEmbeddedVersion = noEmbeddedObjectVersion;
+
+// Bytes 34 12 between the page list and the link groups.
+constexpr char linkGroupMarker[2] = {0x34, 0x12};
+
+// Objects reading or writing their records reach their document through the current one.
+class CurrentDocumentScope
+{
+public:
+    explicit CurrentDocumentScope(DocumentServices* doc) : previous_(DocumentServices::current())
+    {
+        DocumentServices::setCurrent(doc);
+    }
+    ~CurrentDocumentScope() { DocumentServices::setCurrent(previous_); }
+    CurrentDocumentScope(const CurrentDocumentScope&) = delete;
+    CurrentDocumentScope& operator=(const CurrentDocumentScope&) = delete;
+
+private:
+    DocumentServices* previous_;
+};
+
+// The next document read sets the embedded-object version afresh, whatever happened before.
+class EmbeddedVersionReset
+{
+public:
+    EmbeddedVersionReset() = default;
+    ~EmbeddedVersionReset() { setEmbeddedObjectVersion(noEmbeddedObjectVersion); }
+    EmbeddedVersionReset(const EmbeddedVersionReset&) = delete;
+    EmbeddedVersionReset& operator=(const EmbeddedVersionReset&) = delete;
+};
+
+// Objects the archive created that no list took; ours to delete once the document is whole.
+using Loose = std::vector<Persistent*>;
+
+void readPageList(VaneDoc& doc, Archive& ar)
+{
+    visiblelist& page = doc.GetObjects();
+    QSet<const visibleobject*> listed;
+    const uint32_t count = obList::readCount(ar);
+    for (uint32_t i = 0; i < count; ++i) {
+        auto* obj = ar.readObject<visibleobject>();
+        obList::checkElement(obj, false);
+        // Listed twice, drawn once: the page owns each object only once.
+        if (listed.contains(obj))
+            continue;
+        page.append(obj);
+        try {
+            ar.claim(obj);
+        } catch (...) {
+            page.Remove(obj);
+            throw;
+        }
+        listed.insert(obj);
+    }
+}
+
+void readLinkGroups(VaneDoc& doc, Archive& ar)
+{
+    StringObMap read;
+    read.Serialize(ar, &visiblelist::classRecord);
+    // The document holds copies of the lists; registering does not make the load a change.
+    const bool modified = doc.IsModified();
+    for (const StringObMap::Entry& entry : read) {
+        if (!entry.value)
+            continue;
+        auto* list = static_cast<visiblelist*>(entry.value);
+        ar.claim(list);
+        const std::unique_ptr<visiblelist> owned(list);
+        doc.RegisterLinkGroup(entry.key, *owned);
+    }
+    doc.SetModifiedFlag(modified);
+}
+
+bool readMarker(Archive& ar)
+{
+    char marker[2];
+    // The one place where a short stream is accepted: a file that ends after the page list.
+    return ar.read(marker, sizeof marker) == sizeof marker;
+}
+
+QList<Axis*> axesAmong(const QList<visibleobject*>& page, const Loose& loose)
+{
+    QList<Axis*> axes;
+    for (visibleobject* obj : page) {
+        if (obj->isKindOf(&Axis::classRecord))
+            axes.append(static_cast<Axis*>(obj));
+    }
+    for (Persistent* obj : loose) {
+        if (obj->isKindOf(&Axis::classRecord))
+            axes.append(static_cast<Axis*>(obj));
+    }
+    return axes;
+}
+
+// An axis refers to its title without owning it and tells it when the axis goes. Only a title
+// object on the page, of one axis, stays; any other reference in a file would be followed
+// after its object was deleted.
+void dropStrayTitles(VaneDoc& doc, const Loose& loose)
+{
+    const RuntimeClass* titleClass = RuntimeClass::find("AxisTitle");
+    const visiblelist& page = doc.GetObjects();
+    QSet<const visibleobject*> onPage(page.begin(), page.end());
+    QSet<const visibleobject*> taken;
+    for (Axis* axis : axesAmong(page.objects(), loose)) {
+        visibleobject* title = axis->GetTitle();
+        if (!title)
+            continue;
+        if (titleClass && title->isKindOf(titleClass) && onPage.contains(title) &&
+            !taken.contains(title))
+            taken.insert(title);
+        else
+            axis->SetTitle(nullptr);
+    }
+}
+
+// Traces may name data files that the file list lacks; listed, they are looked for too.
+void listTraceFiles(VaneDoc& doc)
+{
+    for (visibleobject* obj : doc.GetObjects()) {
+        if (obj->isKindOf(&Trace::classRecord))
+            doc.GetFiles().AddUnique(static_cast<Trace*>(obj)->GetFile());
+    }
+}
+
+QSet<const Persistent*> ownedByDocument(const VaneDoc& doc)
+{
+    QSet<const Persistent*> owned;
+    for (const visibleobject* obj : doc.GetObjects())
+        owned.insert(obj);
+    for (int i = 0; i < doc.GetFiles().count(); ++i)
+        owned.insert(doc.GetFiles().at(i));
+    return owned;
+}
+
+// Later objects are usually parts of earlier ones, so the walk goes backwards.
+void deleteUnowned(const VaneDoc& doc, Loose& loose)
+{
+    const QSet<const Persistent*> owned = ownedByDocument(doc);
+    Loose doomed = std::exchange(loose, {});
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
+        if (!owned.contains(*it))
+            delete *it;
+    }
+}
+
+// After a failed read: everything read goes, without any object following a reference into
+// what is already gone.
+void abandon(VaneDoc& doc, Loose& loose)
+{
+    for (Axis* axis : axesAmong(doc.GetObjects().objects(), loose))
+        axis->SetTitle(nullptr);
+    const QSet<const Persistent*> owned = ownedByDocument(doc);
+    Loose doomed = std::exchange(loose, {});
+    std::erase_if(doomed, [&owned](const Persistent* obj) { return owned.contains(obj); });
+    doc.DeleteContents();
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
+        delete *it;
+}
+
+std::unique_ptr<VaneDoc> loadFrom(const CompoundFileReader& reader, const QString& documentPath)
+{
+    if (!reader.hasStream(contentsStreamName()))
+        throw FileException(FileException::invalidFile, documentPath,
+                            QStringLiteral("no Contents stream"));
+    Archive ar(reader.readStream(contentsStreamName()));
+    auto doc = std::make_unique<VaneDoc>();
+    readDocument(*doc, ar, documentPath);
+    doc->SetPathName(documentPath);
+    return doc;
+}
+
+int failureMessage(const std::exception& error, bool saving)
+{
+    const int fallback = saving ? Str::FailedToSaveDoc : Str::FailedToOpenDoc;
+    if (dynamic_cast<const ArchiveException*>(&error))
+        return saving ? fallback : Str::FailedInvalidFormat;
+    if (const auto* e = dynamic_cast<const FileException*>(&error)) {
+        switch (e->cause()) {
+        case FileException::invalidFile:
+            return saving ? fallback : Str::FailedInvalidFormat;
+        case FileException::fileNotFound:
+        case FileException::badPath:
+            return Str::FailedInvalidPath;
+        case FileException::accessDenied:
+            return saving ? Str::FailedAccessWrite : Str::FailedAccessRead;
+        case FileException::diskFull:
+            return Str::FailedDiskFull;
+        default:
+            return fallback;
+        }
+    }
+    if (dynamic_cast<const MemoryException*>(&error) || dynamic_cast<const std::bad_alloc*>(&error))
+        return Str::FailedMemoryAlloc;
+    return fallback;
+}
+
+// The file a message names: the one that failed, which may be a data file of the document.
+QString failedFile(const std::exception& error, const QString& path)
+{
+    if (const auto* e = dynamic_cast<const FileException*>(&error); e && !e->fileName().isEmpty())
+        return e->fileName();
+    return path;
+}
+
+QString failureText(const std::exception& error, bool saving, const QString& path)
+{
+    return fillPlaceholder(loadString(failureMessage(error, saving)), failedFile(error, path));
+}
+
+void reportFailure(const std::exception& error, bool saving, const QString& path)
+{
+    ShowFileMessage(failureMessage(error, saving), QString(), failedFile(error, path));
+}
+
+// Answers every question with its cancelling choice, the first file chooser with the file
+// named on the command line, and keeps the texts for the caller.
+class CommandLinePrompter : public Prompter
+{
+public:
+    explicit CommandLinePrompter(QString file) : file_(std::move(file)) {}
+
+    void message(const QString& text, const QString&, Icon) override { texts.append(text); }
+    Answer question(const QString& text, const QString&, Buttons buttons, Icon) override
+    {
+        texts.append(text);
+        return cancelAnswer(buttons);
+    }
+    QString openFileName(const QString&, const QString&, const QString&, const QString&) override
+    {
+        return std::exchange(file_, QString());
+    }
+    QString saveFileName(const QString&, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
+
+    QStringList texts;
+
+private:
+    QString file_;
+};
+
+// Traces made for the command line open no dialog.
+class NoTraceEditors
+{
+public:
+    NoTraceEditors() : previous_(TraceEditors::instance()) { TraceEditors::setInstance(nullptr); }
+    ~NoTraceEditors() { TraceEditors::setInstance(previous_); }
+    NoTraceEditors(const NoTraceEditors&) = delete;
+    NoTraceEditors& operator=(const NoTraceEditors&) = delete;
+
+private:
+    TraceEditors* previous_;
+};
+
+// What a view does before drawing: axes take their ranges from the data, traces their limits.
+void layOut(VaneDoc& doc)
+{
+    CurrentDocumentScope current(&doc);
+    for (visibleobject* obj : doc.GetObjects()) {
+        if (obj->isKindOf(&Axis::classRecord))
+            static_cast<Axis*>(obj)->AutoRange();
+    }
+    doc.GetObjects().RelayoutAll();
+}
+
+} // namespace
+
+void registerDocumentClasses()
+{
+    // Naming each record keeps its object file, and with it its registration, in the program.
+    static const RuntimeClass* const classes[] = {
+        &Location::classRecord,    &visibleobject::classRecord, &scaleableobject::classRecord,
+        &visiblelist::classRecord, &filelist::classRecord,      &FileName::classRecord,
+        &ColumnFile::classRecord,  &Axis::classRecord,          &XAxis::classRecord,
+        &YAxis::classRecord,       &tickstruct::classRecord,    &Trace::classRecord,
+        &MemTrace::classRecord,
+    };
+    for (const RuntimeClass* cls : classes) {
+        if (RuntimeClass::find(cls->name) != cls)
+            RuntimeClass::add(cls);
+    }
+}
+
+uint16_t embeddedObjectVersion()
+{
+    return currentEmbeddedVersion;
+}
+
+void setEmbeddedObjectVersion(uint16_t version)
+{
+    currentEmbeddedVersion = version;
+}
+
+void writeDocument(VaneDoc& doc, Archive& ar)
+{
+    CurrentDocumentScope current(&doc);
+    EmbeddedVersionReset versionReset;
+    ar.setDocument(&doc);
+    doc.PurgeLinkGroups();
+    doc.GetFiles().Serialize(ar);
+    doc.GetObjects().Serialize(ar);
+    ar.write(linkGroupMarker, sizeof linkGroupMarker);
+    // Storing leaves the map as it is.
+    const_cast<StringObMap&>(doc.GetLinkGroups()).Serialize(ar);
+}
+
+void readDocument(VaneDoc& doc, Archive& ar, const QString& documentPath)
+{
+    registerDocumentClasses();
+    CurrentDocumentScope current(&doc);
+    EmbeddedVersionReset versionReset;
+    doc.DeleteContents();
+    doc.SetModifiedFlag(false);
+    ar.setDocument(&doc);
+    Loose loose;
+    try {
+        doc.GetFiles().Serialize(ar);
+        doc.LocateMissingFiles(documentPath);
+        readPageList(doc, ar);
+        if (readMarker(ar))
+            readLinkGroups(doc, ar);
+        loose = ar.releaseUnclaimed();
+        dropStrayTitles(doc, loose);
+        listTraceFiles(doc);
+        if (!doc.GetFiles().AllRead())
+            doc.PromptForMissingFiles();
+        doc.Refresh();
+        doc.PurgeLinkGroups();
+        deleteUnowned(doc, loose);
+    } catch (...) {
+        Loose rest = ar.releaseUnclaimed();
+        loose.insert(loose.end(), rest.begin(), rest.end());
+        abandon(doc, loose);
+        throw;
+    }
+}
+
+QByteArray documentContents(VaneDoc& doc)
+{
+    Archive ar;
+    writeDocument(doc, ar);
+    return ar.data();
+}
+
+void saveDocument(VaneDoc& doc, const QString& path)
+{
+    EmbeddedVersionReset versionReset;
+    CompoundFileWriter writer(path);
+    writer.writeStream(contentsStreamName(), documentContents(doc));
+    writer.commit();
+}
+
+std::unique_ptr<VaneDoc> loadDocument(const QString& path)
+{
+    registerDocumentClasses();
+    EmbeddedVersionReset versionReset;
+    const CompoundFileReader reader(path);
+    return loadFrom(reader, path);
+}
+
+std::unique_ptr<VaneDoc> loadDocumentFromBytes(const QByteArray& containerBytes,
+                                               const QString& documentPath)
+{
+    registerDocumentClasses();
+    EmbeddedVersionReset versionReset;
+    const CompoundFileReader reader = CompoundFileReader::fromBytes(containerBytes, documentPath);
+    return loadFrom(reader, documentPath);
+}
+
+std::unique_ptr<VaneDoc> openDocumentReporting(const QString& path)
+{
+    try {
+        return loadDocument(path);
+    } catch (const std::exception& error) {
+        reportFailure(error, false, path);
+    }
+    return nullptr;
+}
+
+bool saveDocumentReporting(VaneDoc& doc, const QString& path)
+{
+    try {
+        saveDocument(doc, path);
+    } catch (const std::exception& error) {
+        reportFailure(error, true, path);
+        return false;
+    }
+    doc.SetPathName(path);
+    doc.SetModifiedFlag(false);
+    return true;
+}
+
+bool isPlotDocumentFile(const QString& path)
+{
+    if (QFileInfo(path).suffix().compare(QLatin1String("pvn"), Qt::CaseInsensitive) == 0)
+        return true;
+    // Compound files say so in their first eight bytes.
+    static const QByteArray signature("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(8) == signature;
+}
+
+std::unique_ptr<VaneDoc> openForCommandLine(const QString& path, QString* error, QStringList* notes)
+{
+    const QFileInfo info(path);
+    CommandLinePrompter prompter(info.absoluteFilePath());
+    PrompterScope prompterScope(&prompter);
+    NoTraceEditors noDialogs;
+    std::unique_ptr<VaneDoc> doc;
+    QString reason;
+    if (!info.exists()) {
+        reason = QStringLiteral("'%1' does not exist").arg(path);
+    } else if (info.isDir()) {
+        reason = QStringLiteral("'%1' is a directory").arg(path);
+    } else if (isPlotDocumentFile(path)) {
+        try {
+            doc = loadDocument(path);
+        } catch (const std::exception& e) {
+            reason = QStringLiteral("cannot open '%1': %2").arg(path, failureText(e, false, path));
+        }
+    } else {
+        try {
+            doc = std::make_unique<VaneDoc>();
+            CurrentDocumentScope current(doc.get());
+            doc->OpenDataFile();
+            if (!doc->HoldsTrace()) {
+                reason = QStringLiteral("cannot plot '%1': %2")
+                             .arg(path, prompter.texts.isEmpty() ? QStringLiteral("no data")
+                                                                 : prompter.texts.last());
+                doc.reset();
+            }
+        } catch (const std::exception& e) {
+            doc.reset();
+            reason = QStringLiteral("cannot plot '%1': %2").arg(path, failureText(e, false, path));
+        }
+    }
+    if (doc)
+        layOut(*doc);
+    if (notes)
+        *notes = prompter.texts;
+    if (!doc && error)
+        *error = reason.simplified();
+    return doc;
+}
