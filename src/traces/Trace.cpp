@@ -119,12 +119,12 @@ Trace::Trace(PageView* v, ColumnFile* f, const Rect& deviceRect) : Trace(v, f)
     std::unique_ptr<DeviceContext> dc = v->clientDC();
     v->PrepareDC(*dc);
     // The plot box is the rectangle whichever way round its corners come.
-    const QRect r = dc->DPtoLP(QRect(QPoint(deviceRect.left, deviceRect.top),
-                                     QPoint(deviceRect.right, deviceRect.bottom)));
-    const float left = std::min(r.left(), r.right()) / 1000.0f;
-    const float right = std::max(r.left(), r.right()) / 1000.0f;
-    const float bottom = std::min(r.top(), r.bottom()) / 1000.0f;
-    const float top = std::max(r.top(), r.bottom()) / 1000.0f;
+    const QPoint a = dc->DPtoLP(QPoint(deviceRect.left, deviceRect.top));
+    const QPoint b = dc->DPtoLP(QPoint(deviceRect.right, deviceRect.bottom));
+    const float left = std::min(a.x(), b.x()) / 1000.0f;
+    const float right = std::max(a.x(), b.x()) / 1000.0f;
+    const float bottom = std::min(a.y(), b.y()) / 1000.0f;
+    const float top = std::max(a.y(), b.y()) / 1000.0f;
     for (Axis* a : {xAxis, yAxis}) {
         a->x = left;
         a->y = bottom;

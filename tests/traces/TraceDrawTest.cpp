@@ -1,0 +1,148 @@
+#include "TraceTestSupport.h"
+
+#include "platform/PainterDC.h"
+#include "platform/RecordingDC.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+std::vector<QPoint> polylinePoints(const QString& record)
+{
+    std::vector<QPoint> out;
+    static const QRegularExpression re(QStringLiteral("(-?\\d+),(-?\\d+)"));
+    for (auto it = re.globalMatch(record); it.hasNext();) {
+        const auto m = it.next();
+        out.emplace_back(m.captured(1).toInt(), m.captured(2).toInt());
+    }
+    return out;
+}
+
+QStringList recordsStartingWith(const QStringList& lines, const QString& prefix)
+{
+    QStringList out;
+    for (const QString& l : lines) {
+        if (l.startsWith(prefix))
+            out.append(l);
+    }
+    return out;
+}
+
+TEST_F(TraceFixture, DashedLineGoesInPiecesThatJoinWithoutAGap)
+{
+    std::vector<double> xs(5000), ys(5000);
+    for (int i = 0; i < 5000; ++i) {
+        xs[i] = i * 0.002; // 1 logical unit a point
+        ys[i] = i % 7;
+    }
+    MemTrace* t = memTrace(xs, ys);
+    t->SetPen(PenRecord(PS_DASH, 0, 0));
+    RecordingDC dc;
+    t->Draw(dc);
+
+    const QStringList pieces = recordsStartingWith(dc.lines(), QStringLiteral("polyline "));
+    ASSERT_EQ(pieces.size(), 2);
+    const std::vector<QPoint> first = polylinePoints(pieces[0].section(' ', 2));
+    const std::vector<QPoint> second = polylinePoints(pieces[1].section(' ', 2));
+    ASSERT_EQ(first.size(), 4096u);
+    ASSERT_EQ(second.size(), 5000u - 4095u);
+    EXPECT_EQ(second.front(), first.back());
+    const std::vector<QPoint>& points = t->GetPoints();
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), points.begin()));
+    EXPECT_TRUE(std::equal(second.begin(), second.end(), points.begin() + 4095));
+    EXPECT_TRUE(recordsStartingWith(dc.lines(), QStringLiteral("line ")).isEmpty());
+}
+
+TEST_F(TraceFixture, SolidLineRunsPointToPointAndBreaksAtNan)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    MemTrace* t = memTrace({0, 2, 4, 6, 8}, {0, 25, nan, 50, 75});
+    RecordingDC dc;
+    t->Draw(dc);
+    const QStringList lines = recordsStartingWith(dc.lines(), QStringLiteral("line "));
+    EXPECT_EQ(lines, (QStringList{"line 0,0 1000,1000", "line 3000,2000 4000,3000"}));
+    // Drawn from the trace's position, clipped to the plot box.
+    EXPECT_TRUE(dc.lines().contains(QStringLiteral("windoworg -1000,-1000")));
+    EXPECT_TRUE(dc.lines().contains(QStringLiteral("clip 0,4000,5000,0")));
+}
+
+TEST_F(TraceFixture, NoPenNoLineAndPrintUsesTheLineWidth)
+{
+    MemTrace* t = memTrace({0, 2, 4}, {0, 25, 50});
+    t->SetPen(std::nullopt);
+    RecordingDC dc;
+    t->Draw(dc);
+    EXPECT_TRUE(recordsStartingWith(dc.lines(), QStringLiteral("line ")).isEmpty());
+
+    t->SetPen(PenRecord(PS_DOT, 1, RGB(255, 0, 0)));
+    t->SetLineWidth(0.05f);
+    dc.clear();
+    PrintInfo info;
+    t->Print(dc, info);
+    EXPECT_TRUE(dc.lines().contains(QStringLiteral("pen 2 50 0x0000ff")));
+    EXPECT_TRUE(dc.lines().contains(QStringLiteral("bkmode 1")));
+}
+
+// Renders axes and a trace with symbols through the painter; the symbols must sit centred on
+// their points and nothing may be drawn outside the plot box. With PLOTVANE_RENDER_DIR set the
+// picture is kept there for a look.
+TEST_F(TraceFixture, SymbolsAreCentredOnTheirPointsAndClippedToThePlotBox)
+{
+    // The last point lies beyond the x axis's end: clipped away.
+    MemTrace* t = memTrace({1, 3, 5, 7, 9, 12}, {20, 60, 30, 80, 50, 50});
+    t->SetPen(PenRecord(PS_DASH, 0, RGB(0, 0, 255)));
+    LogFont font = LogFont::fromFace(QStringLiteral("Wingdings"), -200);
+    t->SetSymbolFont(font);
+    t->SetSymbolChar(108);
+    t->SetSymbolColor(RGB(255, 0, 0));
+
+    QImage image(800, 600, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        PainterDC dc(&painter, 96, 96);
+        view.PrepareDC(dc);
+        xAxis->Draw(dc);
+        yAxis->Draw(dc);
+        t->Draw(dc);
+    }
+    if (const QString dir = qEnvironmentVariable("PLOTVANE_RENDER_DIR"); !dir.isEmpty())
+        image.save(QDir(dir).filePath(QStringLiteral("trace.png")));
+
+    auto isRed = [&](int px, int py) {
+        const QColor c = image.pixelColor(px, py);
+        return c.red() > 200 && c.green() < 80 && c.blue() < 80;
+    };
+    // Centroid of the red pixels near each point's pixel.
+    for (double vx : {1.0, 3.0, 5.0, 7.0, 9.0}) {
+        const double vy = vx == 1 ? 20 : vx == 3 ? 60 : vx == 5 ? 30 : vx == 7 ? 80 : 50;
+        const int cx = int(std::lround((1 + vx * 0.5) * 96));
+        const int cy = int(std::lround(600 - (1 + vy * 0.04) * 96));
+        double sx = 0, sy = 0;
+        int n = 0;
+        for (int py = cy - 20; py <= cy + 20; ++py) {
+            for (int px = cx - 20; px <= cx + 20; ++px) {
+                if (isRed(px, py)) {
+                    sx += px;
+                    sy += py;
+                    ++n;
+                }
+            }
+        }
+        ASSERT_GT(n, 20) << "no symbol at x = " << vx;
+        EXPECT_NEAR(sx / n, cx, 2.0) << "x = " << vx;
+        EXPECT_NEAR(sy / n, cy, 2.0) << "x = " << vx;
+    }
+    // Nothing red right of the plot box (x axis end at 6 inches = 576 pixels).
+    for (int py = 0; py < 600; ++py) {
+        for (int px = 580; px < 800; ++px)
+            ASSERT_FALSE(isRed(px, py)) << px << "," << py;
+    }
+}
+
+} // namespace
