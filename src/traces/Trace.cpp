@@ -506,9 +506,19 @@ void Trace::drawLine(DeviceContext& dc) const
         if (end - begin < 2)
             continue;
         if (solid) {
+            // A segment that begins and ends on the same device pixel adds nothing to what the
+            // segments around it draw; skipping it keeps millions of points quick to draw.
             dc.moveTo(points[begin].x(), points[begin].y());
-            for (int i = begin + 1; i < end; ++i)
+            QPoint lastDevice = dc.LPtoDP(points[begin]);
+            for (int i = begin + 1; i < end; ++i) {
+                const QPoint device = dc.LPtoDP(points[i]);
+                if (device == lastDevice && i + 1 < end) {
+                    dc.moveTo(points[i].x(), points[i].y());
+                    continue;
+                }
                 dc.lineTo(points[i].x(), points[i].y());
+                lastDevice = device;
+            }
             continue;
         }
         // Each piece starts at the last point of the one before, so the pattern runs on

@@ -61,11 +61,12 @@ TEST_F(TraceFixture, DashedLineGoesInPiecesThatJoinWithoutAGap)
 TEST_F(TraceFixture, SolidLineRunsPointToPointAndBreaksAtNan)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    MemTrace* t = memTrace({0, 2, 4, 6, 8}, {0, 25, nan, 50, 75});
+    // A repeated point adds no segment of its own; a point alone between gaps draws nothing.
+    MemTrace* t = memTrace({0, 2, 2, 4, 6, 8, 10}, {0, 25, 25, 50, nan, 75, nan});
     RecordingDC dc;
     t->Draw(dc);
     const QStringList lines = recordsStartingWith(dc.lines(), QStringLiteral("line "));
-    EXPECT_EQ(lines, (QStringList{"line 0,0 1000,1000", "line 3000,2000 4000,3000"}));
+    EXPECT_EQ(lines, (QStringList{"line 0,0 1000,1000", "line 1000,1000 2000,2000"}));
     // Drawn from the trace's position, clipped to the plot box.
     EXPECT_TRUE(dc.lines().contains(QStringLiteral("windoworg -1000,-1000")));
     EXPECT_TRUE(dc.lines().contains(QStringLiteral("clip 0,4000,5000,0")));
