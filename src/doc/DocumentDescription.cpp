@@ -88,8 +88,8 @@ void describeTrace(const Trace& trace, bool withValues, QJsonObject& o)
     o[QStringLiteral("yAxis")] = nameOf(trace.GetYAxis());
     // A memory trace's values are stored in the document; a data file's are under dataFiles.
     if (withValues && trace.isKindOf(&MemTrace::classRecord)) {
-        o[QStringLiteral("x")] = values(trace.GetXValues());
-        o[QStringLiteral("y")] = values(trace.GetYValues());
+        o[QStringLiteral("xValues")] = values(trace.GetXValues());
+        o[QStringLiteral("yValues")] = values(trace.GetYValues());
     }
 }
 

@@ -9,7 +9,8 @@ class VaneDoc;
 // A description of a document for scripts and tests, in page order:
 //   objects     every page object: class, name, x, y (inches); axes add length, angle, start,
 //               end, log, autoRange, title and ticks; traces add dataFile, xColumn, yColumn,
-//               points, xAxis and yAxis (names), and memory traces with values their x and y
+//               points, xAxis and yAxis (names), and memory traces with values their xValues and
+//               yValues
 //   dataFiles   path, columns, points, and with values every column's numbers
 //   linkGroups  name and member names, in the order they are written
 // Numbers are JSON numbers (single-precision values by their shortest text); infinities and
