@@ -147,8 +147,10 @@ int ColumnFile::ReadFile()
     readState_ = ReadState::notRead;
     const QString path = GetFullPath();
     const QByteArray localPath = QFile::encodeName(path);
-    FileDescriptor fd(localPath.isEmpty() ? -1
-                                          : ::open(localPath.constData(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a path naming a FIFO with no writer is refused, not waited on.
+    FileDescriptor fd(localPath.isEmpty()
+                          ? -1
+                          : ::open(localPath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info;
     // A directory or a device opens on Linux but has no text of a known length.
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
