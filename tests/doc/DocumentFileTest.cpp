@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <bit>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -320,6 +321,20 @@ TEST_F(DocumentFileTest, MissingDataFileAnsweredNoTakesItsTraces)
               path("b.dat"));
     EXPECT_EQ(loaded->GetObjects().count(), 3);
     EXPECT_TRUE(loaded->IsModified());
+}
+
+// A data file path that names a FIFO nobody writes to counts as missing instead of blocking.
+TEST_F(DocumentFileTest, DataFileThatIsAFifoIsMissingNotWaitedFor)
+{
+    const QString data = writeFile("a.dat", "1 2\n3 4\n");
+    open(data);
+    const QString file = save();
+    QFile::remove(data);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(data).constData(), 0600), 0);
+    prompter.clear();
+    const std::unique_ptr<VaneDoc> loaded = loadDocument(file);
+    EXPECT_EQ(prompter.texts().size(), 2);
+    EXPECT_EQ(loaded->GetTraces()->count(), 0);
 }
 
 TEST_F(DocumentFileTest, FailedLoadLeavesOpenDocumentsAlone)
