@@ -287,22 +287,6 @@ TEST_F(DocumentFileTest, HostileReferencesEndCleanly)
               QList<visibleobject*>{loaded->FirstTrace()});
 }
 
-TEST_F(DocumentFileTest, DocumentMovedWithItsDataOpensWithoutQuestions)
-{
-    QDir(dir.path()).mkdir("old");
-    QDir(dir.path()).mkdir("new");
-    open(writeFile("old/a.dat", "1 2\n3 4\n"));
-    save(QStringLiteral("old/plot.pvn"));
-    QFile::rename(path("old/a.dat"), path("new/a.dat"));
-    QFile::rename(path("old/plot.pvn"), path("new/plot.pvn"));
-    prompter.clear();
-    const std::unique_ptr<VaneDoc> loaded = loadDocument(path("new/plot.pvn"));
-    EXPECT_TRUE(prompter.texts().isEmpty());
-    EXPECT_EQ(loaded->GetFiles().at(0)->GetFullPath(), path("new/a.dat"));
-    EXPECT_EQ(loaded->GetTraces()->count(), 1);
-    EXPECT_FALSE(loaded->IsModified());
-}
-
 TEST_F(DocumentFileTest, MissingDataFileAnsweredNoTakesItsTraces)
 {
     const QString data = writeFile("a.dat", "1 2\n3 4\n");
