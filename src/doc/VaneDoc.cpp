@@ -34,7 +34,9 @@ void VaneDoc::DeleteContents()
 
 void VaneDoc::Refresh()
 {
-    for (visibleobject* obj : objects.objects()) {
+    // The walk goes over a copy: adopting an axis appends to the page list.
+    const QList<visibleobject*> page = objects.objects();
+    for (visibleobject* obj : page) {
         if (!obj->isKindOf(&Trace::classRecord))
             continue;
         auto* trace = static_cast<Trace*>(obj);
