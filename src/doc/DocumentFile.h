@@ -25,8 +25,8 @@ void setEmbeddedObjectVersion(uint16_t version);
 
 // The document record. Writing purges the link groups of objects no longer on the page.
 void writeDocument(VaneDoc& doc, Archive& ar);
-// Reads the record into an empty document. Missing data files are looked for beside
-// documentPath, then in the current directory, then asked for (Prompter); a file that stays
+// Reads the record into the document, replacing what it held. Missing data files are looked for
+// beside documentPath, then in the current directory, then asked for (Prompter); a file that stays
 // missing takes its traces with it. A stream that ends right after the page list has no link
 // groups. Ends with Refresh. Raises ArchiveException, FileException or MemoryException on a
 // failed read; the document is then left empty and every object read is deleted.
