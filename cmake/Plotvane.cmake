@@ -35,6 +35,7 @@ function(plotvane_test name)
     endif()
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PLOTVANE_TESTDATA=${PROJECT_SOURCE_DIR}/tests/data;PLOTVANE_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    # The test main sets the environment the tests need (no display, a private profile, the
+    # source tree), so a test binary run by hand behaves as under ctest.
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/DocumentIO.h"
+#include "doc/DocumentDescription.h"
 #include "doc/VaneDoc.h"
 #include "platform/Exceptions.h"
 #include "view/PageExport.h"
@@ -63,7 +64,5 @@ int runExport(const CommandLine& commandLine, QTextStream& err)
 
 int runDescribe(const CommandLine& commandLine, QTextStream& out, QTextStream& err)
 {
-    (void)out;
-    fail(err, QStringLiteral("cannot describe '%1' yet").arg(commandLine.files.value(0)));
-    return 1;
+    return describeCommand(commandLine.files.value(0), commandLine.values, out, err);
 }
