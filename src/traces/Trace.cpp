@@ -17,6 +17,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <new>
 
@@ -496,39 +497,87 @@ void Trace::DrawData(DeviceContext& dc)
         drawSymbols(dc);
 }
 
+namespace {
+
+// Sends a line to the device in polylines of at most Trace::maxPolylinePoints points; each piece
+// starts at the last point of the one before, so a pattern runs on without a gap.
+void drawInPieces(DeviceContext& dc, const QPoint* points, int count)
+{
+    for (int s = 0;;) {
+        const int n = std::min(Trace::maxPolylinePoints, count - s);
+        dc.polyline(points + s, n);
+        if (s + n >= count)
+            break;
+        s += n - 1;
+    }
+}
+
+// The points of a solid line worth drawing: in each device column the point where the line
+// enters it, its lowest and highest points there and the point where it leaves, in their order
+// along the line, and no point on the same pixel as the one kept before it. A line a pixel or
+// two wide covers the same pixels through these as through every point, and millions of points
+// draw in a moment.
+void keepColumnExtremes(const DeviceContext& dc, const QPoint* points, int count,
+                        std::vector<QPoint>& kept)
+{
+    kept.clear();
+    QPoint keptDevice;
+    auto keep = [&](int i) {
+        const QPoint device = dc.LPtoDP(points[i]);
+        if (!kept.empty() && device == keptDevice)
+            return;
+        kept.push_back(points[i]);
+        keptDevice = device;
+    };
+    QPoint device = dc.LPtoDP(points[0]);
+    for (int i = 0; i < count;) {
+        const int column = device.x();
+        int low = i, high = i, last = i;
+        int lowY = device.y(), highY = device.y();
+        const int first = i;
+        for (++i; i < count; ++i) {
+            device = dc.LPtoDP(points[i]);
+            if (device.x() != column)
+                break;
+            if (device.y() < lowY) {
+                lowY = device.y();
+                low = i;
+            } else if (device.y() > highY) {
+                highY = device.y();
+                high = i;
+            }
+            last = i;
+        }
+        std::array<int, 4> order{first, low, high, last};
+        std::sort(order.begin(), order.end());
+        for (size_t k = 0; k < order.size(); ++k) {
+            if (k == 0 || order[k] != order[k - 1])
+                keep(order[k]);
+        }
+    }
+    // A line whose points all fall on one pixel still marks it.
+    if (kept.size() == 1 && count > 1)
+        kept.push_back(points[count - 1]);
+}
+
+} // namespace
+
 void Trace::drawLine(DeviceContext& dc) const
 {
     const bool solid = linePen->lopnStyle == PS_SOLID;
     const int total = int(points.size());
+    std::vector<QPoint> kept;
     for (size_t run = 0; run <= runStarts.size(); ++run) {
         const int begin = run == 0 ? 0 : runStarts[run - 1];
         const int end = run < runStarts.size() ? runStarts[run] : total;
         if (end - begin < 2)
             continue;
         if (solid) {
-            // A segment that begins and ends on the same device pixel adds nothing to what the
-            // segments around it draw; skipping it keeps millions of points quick to draw.
-            dc.moveTo(points[begin].x(), points[begin].y());
-            QPoint lastDevice = dc.LPtoDP(points[begin]);
-            for (int i = begin + 1; i < end; ++i) {
-                const QPoint device = dc.LPtoDP(points[i]);
-                if (device == lastDevice && i + 1 < end) {
-                    dc.moveTo(points[i].x(), points[i].y());
-                    continue;
-                }
-                dc.lineTo(points[i].x(), points[i].y());
-                lastDevice = device;
-            }
-            continue;
-        }
-        // Each piece starts at the last point of the one before, so the pattern runs on
-        // without a gap.
-        for (int s = begin;;) {
-            const int count = std::min(maxPolylinePoints, end - s);
-            dc.polyline(points.data() + s, count);
-            if (s + count >= end)
-                break;
-            s += count - 1;
+            keepColumnExtremes(dc, points.data() + begin, end - begin, kept);
+            drawInPieces(dc, kept.data(), int(kept.size()));
+        } else {
+            // A pattern is laid along every segment, so styled lines keep all their points.
+            drawInPieces(dc, points.data() + begin, end - begin);
         }
     }
 }

@@ -65,8 +65,8 @@ TEST_F(TraceFixture, SolidLineRunsPointToPointAndBreaksAtNan)
     MemTrace* t = memTrace({0, 2, 2, 4, 6, 8, 10}, {0, 25, 25, 50, nan, 75, nan});
     RecordingDC dc;
     t->Draw(dc);
-    const QStringList lines = recordsStartingWith(dc.lines(), QStringLiteral("line "));
-    EXPECT_EQ(lines, (QStringList{"line 0,0 1000,1000", "line 1000,1000 2000,2000"}));
+    const QStringList lines = recordsStartingWith(dc.lines(), QStringLiteral("polyline "));
+    EXPECT_EQ(lines, (QStringList{"polyline 3 0,0 1000,1000 2000,2000"}));
     // Drawn from the trace's position, clipped to the plot box.
     EXPECT_TRUE(dc.lines().contains(QStringLiteral("windoworg -1000,-1000")));
     EXPECT_TRUE(dc.lines().contains(QStringLiteral("clip 0,4000,5000,0")));
@@ -87,6 +87,45 @@ TEST_F(TraceFixture, NoPenNoLineAndPrintUsesTheLineWidth)
     t->Print(dc, info);
     EXPECT_TRUE(dc.lines().contains(QStringLiteral("pen 2 50 0x0000ff")));
     EXPECT_TRUE(dc.lines().contains(QStringLiteral("bkmode 1")));
+}
+
+// A solid line through many points a device column keeps only where it enters and leaves each
+// column and its extremes there, and must cover exactly the pixels of the line through them all.
+TEST_F(TraceFixture, SolidLineThroughManyPointsCoversThePixelsOfTheWholeLine)
+{
+    std::vector<double> xs, ys;
+    for (int i = 0; i < 20000; ++i) {
+        xs.push_back(i * 0.0005);
+        ys.push_back(50 + 35 * std::sin(i * 0.002) + (i * 7919 % 23) - 11);
+    }
+    MemTrace* t = memTrace(xs, ys);
+    auto render = [&](bool wholeLine) {
+        QImage image(700, 600, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PainterDC dc(&painter, 96, 96);
+        view.PrepareDC(dc);
+        if (!wholeLine) {
+            t->Draw(dc);
+            return image;
+        }
+        dc.offsetWindowOrg(-Axis::toLogical(t->x), -Axis::toLogical(t->y));
+        dc.intersectClipRect(0, 4000, 5000, 0);
+        dc.selectPen(PenRecord(PS_SOLID, 0, 0));
+        const std::vector<QPoint>& p = t->GetPoints();
+        dc.polyline(p.data(), int(p.size()));
+        return image;
+    };
+    RecordingDC recording;
+    view.PrepareDC(recording);
+    t->Draw(recording);
+    const QImage drawn = render(false);
+    const QImage reference = render(true);
+    EXPECT_EQ(drawn, reference);
+    // About 480 device columns: far fewer points than 20000 reach the device.
+    const QStringList pieces = recordsStartingWith(recording.lines(), QStringLiteral("polyline "));
+    ASSERT_EQ(pieces.size(), 1);
+    EXPECT_LT(pieces[0].section(' ', 1, 1).toInt(), 4 * 500);
 }
 
 // Renders axes and a trace with symbols through the painter; the symbols must sit centred on
