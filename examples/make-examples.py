@@ -41,3 +41,6 @@ write("power-law.dat",
       ["Power law y = a x^n (use logarithmic axes)", "x y"],
       [(x, 2.5 * x ** -1.5 * (1.0 + rng.gauss(0.0, 0.03)))
        for x in (10 ** (i / 12.0) for i in range(37))])
+
+# damped-oscillation.pvn, the plot the run script opens, is saved by the program itself:
+#   plotvane --export examples/damped-oscillation.pvn examples/damped-oscillation.dat

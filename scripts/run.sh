@@ -13,6 +13,6 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
 fi
 # Without arguments the bundled example opens.
 if [ "$#" -eq 0 ]; then
-    set -- "$top/examples/damped-oscillation.dat"
+    set -- "$top/examples/damped-oscillation.pvn"
 fi
 exec "$top/build/src/app/plotvane" "$@"

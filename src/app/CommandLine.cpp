@@ -86,8 +86,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         }
         if (name == QLatin1String("export")) {
             if (!takeValue() || value.isEmpty())
-                return invalid(QStringLiteral("--export needs an output file (OUT.pdf, OUT.svg "
-                                              "or OUT.png)"));
+                return invalid(QStringLiteral("--export needs an output file (OUT.pdf, OUT.svg, "
+                                              "OUT.png or OUT.pvn)"));
             if (exporting)
                 return invalid(QStringLiteral("--export is given twice"));
             exporting = true;
@@ -149,7 +149,8 @@ QString usageText(const QString& program)
                "  --export OUT [--dpi N] FILE\n"
                "                         Render FILE to OUT as the printer would and exit.\n"
                "                         OUT ends in .pdf, .svg or .png; N is the resolution\n"
-               "                         in dots per inch (default %2).\n"
+               "                         in dots per inch (default %2). With OUT ending in\n"
+               "                         .pvn, FILE is saved as a plot document instead.\n"
                "  --describe FILE        Print a JSON description of FILE and exit.\n"
                "  --values               With --describe: include the plotted numbers.\n"
                "  -platform NAME         Use the Qt platform plugin NAME (e.g. offscreen).\n"

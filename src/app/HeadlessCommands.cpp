@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/DocumentIO.h"
 #include "doc/DocumentDescription.h"
+#include "doc/DocumentFile.h"
 #include "doc/VaneDoc.h"
 #include "platform/Exceptions.h"
 #include "view/PageExport.h"
@@ -23,10 +24,11 @@ int runExport(const CommandLine& commandLine, QTextStream& err)
 {
     const QString& out = commandLine.output;
     const QString suffix = QFileInfo(out).suffix().toLower();
+    const bool document = suffix == QLatin1String("pvn");
     if (suffix != QLatin1String("pdf") && suffix != QLatin1String("svg") &&
-        suffix != QLatin1String("png")) {
-        fail(err, QStringLiteral("cannot export to '%1': the file name must end in .pdf, .svg "
-                                 "or .png")
+        suffix != QLatin1String("png") && !document) {
+        fail(err, QStringLiteral("cannot export to '%1': the file name must end in .pdf, .svg, "
+                                 ".png or .pvn")
                       .arg(out));
         return 1;
     }
@@ -46,7 +48,10 @@ int runExport(const CommandLine& commandLine, QTextStream& err)
             fail(err, error);
             return 1;
         }
-        exportPage(*doc, out, commandLine.dpi);
+        if (document)
+            saveDocument(*doc, out); // a failure leaves an existing file as it was
+        else
+            exportPage(*doc, out, commandLine.dpi);
     } catch (const FileException& e) {
         fail(err, QStringLiteral("cannot write '%1': %2")
                       .arg(e.fileName(),

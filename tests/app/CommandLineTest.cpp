@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -176,6 +178,21 @@ TEST_F(ProgramTest, ExportADataFileToEveryFormat)
     }
 }
 
+// A data file saved as a plot document describes as the same plot once opened again.
+TEST_F(ProgramTest, ExportADataFileAsAPlotDocument)
+{
+    const QString data = example("power-law.dat");
+    ASSERT_EQ(runProgram({QStringLiteral("--export"), path("plot.pvn"), data}).status, 0);
+    const Outcome fromData = runProgram({QStringLiteral("--describe"), data});
+    const Outcome fromDocument = runProgram({QStringLiteral("--describe"), path("plot.pvn")});
+    ASSERT_EQ(fromDocument.status, 0) << fromDocument.err.toStdString();
+    const QJsonObject expected = QJsonDocument::fromJson(fromData.out).object();
+    const QJsonObject actual = QJsonDocument::fromJson(fromDocument.out).object();
+    EXPECT_EQ(actual.value("objects"), expected.value("objects"));
+    EXPECT_EQ(actual.value("dataFiles"), expected.value("dataFiles"));
+    EXPECT_EQ(actual.value("objects").toArray().size(), 3);
+}
+
 TEST_F(ProgramTest, BadInputGivesOneLineAndAFailure)
 {
     QFile garbage(path("garbage.dat"));
@@ -200,6 +217,7 @@ TEST_F(ProgramTest, BadInputGivesOneLineAndAFailure)
         {"--export", path("old.png"), path("garbage.dat")},
         {"--export", path("out.png"), "--dpi", "100000", example("power-law.dat")},
         {"--export", path("no/such/dir/out.png"), example("power-law.dat")},
+        {"--export", path("no/such/dir/out.pvn"), example("power-law.dat")},
         {"--export", path("out.png")},
         {"--bogus"},
     };
