@@ -10,7 +10,10 @@ class PlotvaneException : public std::exception
 {
 public:
     explicit PlotvaneException(QString detail = {}) : detail_(std::move(detail)) {}
-    const char* what() const noexcept override { return whatText_.isEmpty() ? "Plotvane error" : whatText_.constData(); }
+    const char* what() const noexcept override
+    {
+        return whatText_.isEmpty() ? "Plotvane error" : whatText_.constData();
+    }
     // Free text for diagnostics (never shown in place of a string table message).
     const QString& detail() const { return detail_; }
 
@@ -71,7 +74,8 @@ public:
     explicit ArchiveException(Cause cause, QString detail = {})
         : PlotvaneException(std::move(detail)), cause_(cause)
     {
-        setWhat(QStringLiteral("archive exception, cause %1: %2").arg(int(cause_)).arg(this->detail()));
+        setWhat(
+            QStringLiteral("archive exception, cause %1: %2").arg(int(cause_)).arg(this->detail()));
     }
     Cause cause() const { return cause_; }
 
