@@ -3,6 +3,7 @@
 #include "data/LineReader.h"
 #include "platform/Archive.h"
 #include "platform/Exceptions.h"
+#include "platform/HugePages.h"
 
 #include <QFile>
 #include <algorithm>
@@ -43,6 +44,7 @@ struct ColumnFile::TextBlock
         bytes.reset(static_cast<char*>(std::malloc(n + padding)));
         if (!bytes)
             throw MemoryException();
+        adviseHugePages(bytes.get(), n);
         std::memset(bytes.get() + n, 0, padding);
         size = n;
     }

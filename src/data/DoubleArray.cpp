@@ -1,6 +1,7 @@
 #include "data/DoubleArray.h"
 
 #include "platform/Exceptions.h"
+#include "platform/HugePages.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -42,8 +43,11 @@ int DoubleArray::SetSize(int count)
         // calloc hands out untouched zero pages for large blocks, so a generous size that is
         // later shrunk costs no memory for the part never written.
         block = static_cast<double*>(std::calloc(size_t(count), sizeof(double)));
+        adviseHugePages(block, bytes);
     } else {
         block = static_cast<double*>(std::realloc(data_.get(), bytes));
+        if (block && count > count_)
+            adviseHugePages(block + count_, size_t(count - count_) * sizeof(double));
         if (block && count > count_)
             std::memset(block + count_, 0, size_t(count - count_) * sizeof(double));
     }
