@@ -89,23 +89,7 @@ void oledoc::forgetObject(visibleobject* obj)
 
 void oledoc::collectReplacements(visibleobject* obj)
 {
-    // An object's ReleaseReference may take other objects off the page (an axis deletes its
-    // title), so the walk goes over a copy and skips what has left; replacements appended on
-    // the way are asked as well.
-    const QList<visibleobject*> before = objects.objects();
-    QList<visibleobject*> added;
-    auto ask = [&](visibleobject* candidate) {
-        if (visibleobject* replacement = candidate->ReleaseReference(obj)) {
-            objects.append(replacement);
-            added.append(replacement);
-        }
-    };
-    for (visibleobject* candidate : before) {
-        if (objects.contains(candidate))
-            ask(candidate);
-    }
-    for (qsizetype i = 0; i < added.size(); ++i)
-        ask(added.at(i));
+    objects.CollectReplacements(obj);
 }
 
 bool oledoc::DeleteObject(visibleobject* obj)

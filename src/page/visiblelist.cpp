@@ -123,11 +123,23 @@ std::unique_ptr<StringObMap> visiblelist::DependentsOf(const visibleobject* obj)
 
 void visiblelist::CollectReplacements(visibleobject* obj)
 {
-    // Replacements appended during the walk are visited too.
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        if (visibleobject* replacement = items.at(i)->ReleaseReference(obj))
+    // A member's ReleaseReference may take other members off the list (an axis deletes its
+    // title), so the walk goes over a copy and skips what has left; replacements appended on
+    // the way are asked as well.
+    const QList<visibleobject*> before = items;
+    QList<visibleobject*> added;
+    auto ask = [&](visibleobject* candidate) {
+        if (visibleobject* replacement = candidate->ReleaseReference(obj)) {
             items.append(replacement);
+            added.append(replacement);
+        }
+    };
+    for (visibleobject* candidate : before) {
+        if (items.contains(candidate))
+            ask(candidate);
     }
+    for (qsizetype i = 0; i < added.size(); ++i)
+        ask(added.at(i));
 }
 
 bool visiblelist::SameMembers(const visiblelist& other) const

@@ -6,6 +6,8 @@
 #include "platform/StringObMap.h"
 
 #include <gtest/gtest.h>
+#include <optional>
+#include <utility>
 
 #include <cstring>
 
@@ -38,6 +40,8 @@ public:
     visibleobject* ReleaseReference(visibleobject* other) override
     {
         released.append(other);
+        if (takesAlong)
+            takesAlong->second->Remove(takesAlong->first);
         if (!refs.removeOne(other) || !makeReplacement)
             return nullptr;
         auto* replacement = new Follower;
@@ -48,6 +52,7 @@ public:
     QList<const visibleobject*> refs;
     QList<visibleobject*> released;
     bool makeReplacement = false;
+    std::optional<std::pair<visibleobject*, visiblelist*>> takesAlong; // as an axis its title
     static inline QList<visibleobject*> created;
 };
 
@@ -161,6 +166,22 @@ TEST(VisibleList, DependentsNameEveryObjectReferringToTheTarget)
     EXPECT_EQ(deps->value(QStringLiteral("1-run.dat")), &t1);
     EXPECT_EQ(deps->value(QStringLiteral("2-run.dat")), &t2);
     EXPECT_TRUE(list.DependentsOf(&t1)->isEmpty());
+}
+
+TEST(VisibleList, CollectReplacementsSkipsWhatLeavesAndMissesNoOne)
+{
+    visibleobject axis;
+    Follower title, holder, other;
+    visiblelist list;
+    holder.takesAlong = std::make_pair(static_cast<visibleobject*>(&title), &list);
+    for (visibleobject* obj :
+         {static_cast<visibleobject*>(&title), static_cast<visibleobject*>(&holder),
+          static_cast<visibleobject*>(&other)})
+        list.append(obj);
+    list.CollectReplacements(&axis);
+    EXPECT_EQ(title.released, QList<visibleobject*>{&axis}); // asked before it left
+    EXPECT_EQ(other.released, QList<visibleobject*>{&axis}); // not skipped by the shift
+    EXPECT_EQ(list.count(), 2);
 }
 
 TEST(VisibleList, CollectReplacementsVisitsObjectsAppendedOnTheWay)
