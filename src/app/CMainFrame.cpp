@@ -101,7 +101,13 @@ CMainFrame::CMainFrame(QWidget* parent)
     createActions();
     createMenus();
     createToolBar();
-    statusBar();
+    // The message pane says "Ready" whenever no prompt is shown in it.
+    QStatusBar* status = statusBar();
+    connect(status, &QStatusBar::messageChanged, status, [status](const QString& message) {
+        if (message.isEmpty())
+            status->showMessage(loadString(Str::IdleMessage));
+    });
+    status->showMessage(loadString(Str::IdleMessage));
 
     setAcceptDrops(true);
     qApp->installEventFilter(this);

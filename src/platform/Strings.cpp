@@ -74,6 +74,7 @@ constexpr Entry stringTable[] = {
     {Str::TraceErrorBarsPrompt, "Adds or changes error bars to plot"},
     {Str::ErrorBarsPrompt, "Adds error bars to a plot"},
 
+    {Str::IdleMessage, "Ready"},
     {Str::Untitled, "Untitled"},
     {Str::InvalidFileName, "Invalid filename."},
     {Str::FailedToOpenDoc, "Failed to open document."},

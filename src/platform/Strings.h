@@ -68,6 +68,7 @@ enum Id : int {
     ErrorBarsPrompt = 32805,      // "Adds error bars to a plot"
 
     // The application framework's own texts
+    IdleMessage = 0xE001,        // "Ready" (the status bar when no prompt is shown)
     Untitled = 0xF000,           // "Untitled" (title of a new document)
     InvalidFileName = 0xF100,    // "Invalid filename."
     FailedToOpenDoc = 0xF101,    // "Failed to open document."

@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QSet>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -129,6 +130,11 @@ TEST_F(FrameTest, MenusToolbarAndKeys)
         toolbar.append(a->isSeparator() ? 0 : a->data().toInt());
     EXPECT_EQ(toolbar, (QList<int>{57600, 57601, 57603, 32770, 0, 57635, 57634, 57637, 32797, 0,
                                    57607, 57664, 57669}));
+    // The message pane is "Ready" when idle, and again after a prompt has come and gone.
+    EXPECT_EQ(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+    frame.statusBar()->showMessage(QStringLiteral("Opens a data file"));
+    frame.statusBar()->clearMessage();
+    EXPECT_EQ(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
 
     const struct
     {
