@@ -9,8 +9,8 @@
 #include <QList>
 #include <utility>
 
-// A view with a fixed client area and page mapping, for page objects under test.
-class FakeView : public PageView
+// A view of a fixed client area and page mapping, over any kind of page view.
+template <class View> class FixedMappingView : public View
 {
 public:
     void PrepareDC(DeviceContext& dc) const override
@@ -30,7 +30,6 @@ public:
     float viewScale() const override { return scale; }
     Rect focusRect() const override { return focus; }
     bool hasSelection() const override { return selected; }
-    DocumentServices* document() const override { return doc; }
 
     Rect client{0, 0, 800, 600};
     int scrollPosX = 0;
@@ -40,6 +39,14 @@ public:
     float scale = 1.0f;
     Rect focus;
     bool selected = false;
+};
+
+// A view for page objects under test.
+class FakeView : public FixedMappingView<PageView>
+{
+public:
+    DocumentServices* document() const override { return doc; }
+
     DocumentServices* doc = nullptr;
 };
 

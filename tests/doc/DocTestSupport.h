@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/FakeView.h"
 #include "doc/DocumentEditors.h"
 #include "doc/DocumentView.h"
 #include "doc/VaneDoc.h"
@@ -18,7 +19,7 @@
 #include <string>
 
 // A view of fixed size and mapping that records what its document tells it.
-class TestDocView : public DocumentView
+class TestDocView : public FixedMappingView<DocumentView>
 {
 public:
     explicit TestDocView(VaneDoc* d = nullptr) : doc(d)
@@ -32,23 +33,6 @@ public:
             doc->RemoveView(this);
     }
 
-    void PrepareDC(DeviceContext& dc) const override
-    {
-        dc.setPageMapping(ppiX, ppiY, scale,
-                          QPoint(client.left - scrollPosX, client.bottom - scrollPosY));
-    }
-    std::unique_ptr<DeviceContext> clientDC() const override
-    {
-        return std::make_unique<RecordingDC>();
-    }
-    Rect clientRect() const override { return client; }
-    int scrollX() const override { return scrollPosX; }
-    int scrollY() const override { return scrollPosY; }
-    float pixelsPerInchX() const override { return ppiX; }
-    float pixelsPerInchY() const override { return ppiY; }
-    float viewScale() const override { return scale; }
-    Rect focusRect() const override { return focus; }
-    bool hasSelection() const override { return selected; }
     DocumentServices* document() const override { return doc; }
 
     void OnUpdate(int hint, visibleobject* obj, const Rect*) override
@@ -66,15 +50,7 @@ public:
     QSize pageSize() const override { return page; }
 
     VaneDoc* doc;
-    Rect client{0, 0, 800, 600};
-    int scrollPosX = 0;
-    int scrollPosY = 0;
-    float ppiX = 96.0f;
-    float ppiY = 96.0f;
-    float scale = 1.0f;
     QSize page{864, 672}; // 9 x 7 inches
-    Rect focus;
-    bool selected = false;
     QList<std::pair<int, visibleobject*>> updates;
     int resets = 0;
 };
