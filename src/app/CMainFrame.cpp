@@ -317,13 +317,9 @@ void CMainFrame::onCommand(int id)
             }
         }
     } catch (const std::bad_alloc&) {
-        ShowFileMessage(Str::MemoryError, loadString(Str::ErrorCaption));
-    } catch (const MemoryException&) {
-        ShowFileMessage(Str::MemoryError, loadString(Str::ErrorCaption));
-    } catch (const ResourceException&) {
-        ShowFileMessage(Str::ResourceError, loadString(Str::ErrorCaption));
+        ReportCommandException();
     } catch (const PlotvaneException&) {
-        ShowFileMessage(Str::CommandFailure);
+        ReportCommandException();
     }
     updateCommands();
 }

@@ -123,15 +123,9 @@ bool onCommand(int id, VaneDoc& doc)
         else
             runOwnCommand(id, doc);
     } catch (const std::bad_alloc&) {
-        ShowFileMessage(Str::MemoryError, loadString(Str::ErrorCaption));
-    } catch (const MemoryException&) {
-        ShowFileMessage(Str::MemoryError, loadString(Str::ErrorCaption));
-    } catch (const ResourceException&) {
-        ShowFileMessage(Str::ResourceError, loadString(Str::ErrorCaption));
-    } catch (const FileException& e) {
-        ShowFileMessage(Str::FileError, e.fileName());
+        ReportCommandException();
     } catch (const PlotvaneException&) {
-        ShowFileMessage(Str::CommandFailure);
+        ReportCommandException();
     }
     return true;
 }

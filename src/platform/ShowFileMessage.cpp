@@ -1,7 +1,10 @@
 #include "platform/ShowFileMessage.h"
 
+#include "platform/Exceptions.h"
 #include "platform/Prompter.h"
 #include "platform/Strings.h"
+
+#include <new>
 
 namespace {
 
@@ -24,4 +27,21 @@ void ShowFileMessage(int stringId, const QString& caption, const QString& arg)
 void ShowFileInformation(int stringId, const QString& caption, const QString& arg)
 {
     show(stringId, caption, arg, Prompter::Icon::Information);
+}
+
+void ReportCommandException()
+{
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        ShowFileMessage(Str::MemoryError, loadString(Str::ErrorCaption));
+    } catch (const MemoryException&) {
+        ShowFileMessage(Str::MemoryError, loadString(Str::ErrorCaption));
+    } catch (const ResourceException&) {
+        ShowFileMessage(Str::ResourceError, loadString(Str::ErrorCaption));
+    } catch (const FileException& e) {
+        ShowFileMessage(Str::FileError, e.fileName());
+    } catch (const PlotvaneException&) {
+        ShowFileMessage(Str::CommandFailure);
+    }
 }
