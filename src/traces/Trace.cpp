@@ -9,6 +9,7 @@
 #include "platform/Archive.h"
 #include "platform/DeviceContext.h"
 #include "platform/Exceptions.h"
+#include "platform/HugePages.h"
 #include "platform/NumberFormat.h"
 #include "platform/Settings.h"
 #include "platform/ShowFileMessage.h"
@@ -420,6 +421,7 @@ int Trace::ComputePoints()
         points.clear();
         runStarts.clear();
         points.reserve(size_t(n));
+        adviseHugePages(points.data(), points.capacity() * sizeof(QPoint));
         const int32_t* order = sortOnX && n > 0 ? xs->GetSortIndex() : nullptr;
         bool gap = false;
         for (int i = 0; i < n; ++i) {
