@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -13,6 +14,18 @@ int mapAxis(int value, int fromOrg, int fromExt, int toOrg, int toExt)
 {
     if (fromExt == 0 || toExt == 0)
         return toOrg;
+    // The usual case fits in 64 bits and takes a plain division.
+    int64_t n64;
+    if (!__builtin_mul_overflow(int64_t(value) - fromOrg, int64_t(toExt), &n64)) {
+        const int64_t an = n64 < 0 ? -n64 : n64; // n64 > INT64_MIN: |operands| < 2^32 each
+        const int64_t ad = fromExt < 0 ? -int64_t(fromExt) : int64_t(fromExt);
+        if (an <= (INT64_MAX - ad) / 2) {
+            int64_t q = (2 * an + ad) / (2 * ad);
+            if ((n64 < 0) != (fromExt < 0))
+                q = -q;
+            return int(std::clamp<int64_t>(q + toOrg, INT_MIN, INT_MAX));
+        }
+    }
     const __int128 n = (__int128(value) - fromOrg) * toExt;
     const __int128 d = fromExt;
     const __int128 an = n < 0 ? -n : n;
