@@ -1,6 +1,7 @@
 // Feeds arbitrary text to the data file reader and checks it against a plain, slow model of the
 // same rules: lines split on LF (CR LF as LF), tokens on ", \t", numbers by strtod in the C
-// locale. Any difference in outcome, shape or value bits is a crash.
+// locale. The text is read whole and through a small window that is refilled as a file's would
+// be; any difference in outcome, shape or value bits is a crash.
 
 #include "data/ColumnFile.h"
 #include "data/LineReader.h"
@@ -151,26 +152,24 @@ void checkToken(std::string_view input)
         fail("token value");
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+// Reads the text whole, or through a window of windowBytes when that is nonzero.
+Outcome readText(ColumnFile& file, std::string_view text, size_t windowBytes)
 {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
-    checkToken(text);
-
-    ColumnFile file(QStringLiteral("fuzz.dat"));
-    Outcome outcome = Outcome::read;
     try {
-        if (!file.ReadText(text.data(), text.size()))
+        const int r = windowBytes ? file.ReadText(text.data(), text.size(), windowBytes)
+                                  : file.ReadText(text.data(), text.size());
+        if (!r)
             fail("ReadText returned 0");
     } catch (const FileException& e) {
         if (e.cause() != FileException::invalidFile)
             fail("unexpected file exception cause");
-        outcome = file.GetNumPoints() > 0 ? Outcome::parseError : Outcome::notData;
+        return file.GetNumPoints() > 0 ? Outcome::parseError : Outcome::notData;
     }
-    const Model expected = model(text);
-    if (outcome != expected.outcome)
-        fail("outcome");
+    return Outcome::read;
+}
+
+void checkColumns(ColumnFile& file, const Model& expected)
+{
     if (file.GetNumColumns() != int(expected.columns.size()))
         fail("number of columns");
     for (int c = 0; c < file.GetNumColumns(); ++c) {
@@ -182,6 +181,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (!sameBits(column->GetAt(r), values[size_t(r)]))
                 fail("value");
         }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    checkToken(text);
+
+    ColumnFile file(QStringLiteral("fuzz.dat"));
+    const Model expected = model(text);
+    if (readText(file, text, 0) != expected.outcome)
+        fail("outcome");
+    checkColumns(file, expected);
+    // Through a small window the refills fall inside lines and line breaks, as in a file.
+    ColumnFile windowed(QStringLiteral("fuzz.dat"));
+    if (readText(windowed, text, LineReader::minWindow + size % 61) != expected.outcome)
+        fail("outcome through a window");
+    checkColumns(windowed, expected);
+
+    for (int c = 0; c < file.GetNumColumns(); ++c) {
+        const DataColumn* column = file.GetColumn(c);
         // The derived data must stay sound on anything the reader accepts.
         (void)column->GetMin();
         (void)column->GetMax();

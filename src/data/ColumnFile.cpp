@@ -3,7 +3,6 @@
 #include "data/LineReader.h"
 #include "platform/Archive.h"
 #include "platform/Exceptions.h"
-#include "platform/HugePages.h"
 
 #include <QFile>
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include <fcntl.h>
 #include <limits>
 #include <new>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,55 +23,44 @@
 
 PV_IMPLEMENT_SERIAL(ColumnFile, Persistent, 0)
 
-// The whole text of a data file in one block, followed by zero bytes so that the line count
-// may look a few bytes past the end.
-struct ColumnFile::TextBlock
+namespace {
+
+// The bytes of a window: capacity bytes of text and zero padding after them, so that the line
+// count may look two bytes past the text and the line reader finds a NUL after it.
+class Window
 {
+public:
     static constexpr size_t padding = 32;
+
+    explicit Window(size_t capacity) : capacity_(capacity)
+    {
+        bytes_.reset(static_cast<char*>(std::malloc(capacity + padding)));
+        if (!bytes_)
+            throw MemoryException();
+    }
+    char* data() { return bytes_.get(); }
+    size_t capacity() const { return capacity_; }
+
+private:
     struct Free
     {
         void operator()(char* p) const { std::free(p); }
     };
-    std::unique_ptr<char, Free> bytes;
-    size_t size = 0;
-
-    const char* data() const { return bytes.get(); }
-    void allocate(size_t n)
-    {
-        // Counts of rows are ints; a text this long could not be held in columns anyway.
-        if (n > size_t(std::numeric_limits<int>::max()) - padding)
-            throw MemoryException();
-        bytes.reset(static_cast<char*>(std::malloc(n + padding)));
-        if (!bytes)
-            throw MemoryException();
-        adviseHugePages(bytes.get(), n);
-        std::memset(bytes.get() + n, 0, padding);
-        size = n;
-    }
-    void release()
-    {
-        bytes.reset();
-        size = 0;
-    }
+    std::unique_ptr<char, Free> bytes_;
+    size_t capacity_;
 };
 
-namespace {
-
-struct LineCounts
+struct LineFeeds
 {
-    int64_t lineFeeds = 0;
-    // At least the number of non-empty lines, so at least the number of data rows: the
-    // columns are sized to it once.
-    int64_t rowBound = 0;
+    int64_t count = 0;
+    int64_t beforeEmptyLines = 0; // those an LF, or a CR and an LF, follows right away
 };
 
-// One pass over the text: the LF characters, and the empty lines (an LF right after an LF, or
-// after an LF and a CR), which can hold no row.
-LineCounts countLines(const char* t, size_t n)
+// The LF characters among t[0, n), and those right before an empty line. Looks at t[n] and
+// t[n + 1] too: the text that follows, or zero padding after the last bytes of the text.
+LineFeeds countLines(const char* t, size_t n)
 {
-    LineCounts counts;
-    if (n == 0)
-        return counts;
+    LineFeeds feeds;
     int64_t lf = 0, empty = 0;
     size_t i = 0;
 #if defined(__SSE2__)
@@ -107,14 +96,18 @@ LineCounts countLines(const char* t, size_t n)
         if (t[i + 1] == '\n' || (t[i + 1] == '\r' && t[i + 2] == '\n'))
             ++empty;
     }
-    if (t[0] == '\n' || (t[0] == '\r' && t[1] == '\n'))
-        ++empty;
-    if (t[n - 1] == '\n')
-        ++empty; // nothing follows the last line break
-    counts.lineFeeds = lf;
-    counts.rowBound = lf + 1 - empty;
-    return counts;
+    feeds.count = lf;
+    feeds.beforeEmptyLines = empty;
+    return feeds;
 }
+
+struct LineCounts
+{
+    int64_t lineFeeds = 0;
+    // At least the number of non-empty lines, so at least the number of data rows: the
+    // columns are sized to it once.
+    int64_t rowBound = 0;
+};
 
 class FileDescriptor
 {
@@ -135,6 +128,122 @@ private:
 
 } // namespace
 
+// The text of a file, or of a block in memory, read from its start as often as asked. A file
+// is read with pread up to the size it had when opened; once it is found shorter, that is its
+// size.
+class ColumnFile::TextSource final : public LineReader::Source
+{
+public:
+    TextSource(const char* text, size_t size) : text_(text), size_(size) {}
+    TextSource(int fd, size_t size, const QString& path) : fd_(fd), size_(size), path_(path) {}
+
+    size_t Read(char* dst, size_t max) override
+    {
+        const size_t n = std::min(max, size_ - offset_);
+        if (n == 0)
+            return 0;
+        if (text_) {
+            std::memcpy(dst, text_ + offset_, n);
+            offset_ += n;
+            return n;
+        }
+        for (;;) {
+            const ssize_t r = ::pread(fd_, dst, n, off_t(offset_));
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r < 0) {
+                failed_ = true;
+                throw FileException(FileException::generic, path_,
+                                    QString::fromLocal8Bit(std::strerror(errno)));
+            }
+            if (r == 0)
+                size_ = offset_; // the file became shorter: its text is what was there
+            offset_ += size_t(r);
+            return size_t(r);
+        }
+    }
+    void Rewind() { offset_ = 0; }
+    size_t size() const { return size_; }
+    bool failed() const { return failed_; }
+
+private:
+    const char* text_ = nullptr;
+    int fd_ = -1;
+    size_t size_;
+    size_t offset_ = 0;
+    QString path_;
+    bool failed_ = false;
+};
+
+namespace {
+
+// Fills the window from the source after the kept bytes at its front, up to its capacity or
+// the end of the text. Returns the bytes held; *ended tells whether the text ended.
+size_t fillWindow(LineReader::Source& source, Window& window, size_t kept, bool* ended)
+{
+    size_t size = kept;
+    *ended = false;
+    while (size < window.capacity()) {
+        const size_t got = source.Read(window.data() + size, window.capacity() - size);
+        if (got == 0) {
+            *ended = true;
+            break;
+        }
+        size += got;
+    }
+    return size;
+}
+
+bool isLineBreak(const char* t)
+{
+    return t[0] == '\n' || (t[0] == '\r' && t[1] == '\n');
+}
+
+// The first pass: the line counts of the whole text, read window by window. Each window but
+// the last keeps its last two bytes back for the next, so that every LF is counted once with
+// the two bytes after it, as over the whole text. Returns true when the whole text fit in the
+// first window: it is then held there, *size bytes followed by zero padding.
+bool countText(LineReader::Source& source, Window& window, LineCounts* counts, size_t* size)
+{
+    char* const t = window.data();
+    int64_t lineFeeds = 0, emptyLines = 0;
+    size_t kept = 0;
+    for (bool first = true;; first = false) {
+        bool ended = false;
+        const size_t n = fillWindow(source, window, kept, &ended);
+        if (ended)
+            std::memset(t + n, 0, Window::padding);
+        if (first && n > 0 && isLineBreak(t))
+            ++emptyLines; // the text starts with an empty line
+        if (!ended) {
+            const LineFeeds feeds = countLines(t, n - 2);
+            lineFeeds += feeds.count;
+            emptyLines += feeds.beforeEmptyLines;
+            t[0] = t[n - 2];
+            t[1] = t[n - 1];
+            kept = 2;
+            continue;
+        }
+        const LineFeeds feeds = countLines(t, n);
+        lineFeeds += feeds.count;
+        emptyLines += feeds.beforeEmptyLines;
+        if (n > 0 && t[n - 1] == '\n')
+            ++emptyLines; // nothing follows the last line break
+        counts->lineFeeds = lineFeeds;
+        counts->rowBound = first && n == 0 ? 0 : lineFeeds + 1 - emptyLines;
+        *size = n;
+        return first;
+    }
+}
+
+// Counts of rows are ints; a text this long could not be held in columns anyway.
+bool tooLong(size_t size)
+{
+    return size > size_t(std::numeric_limits<int>::max()) - Window::padding;
+}
+
+} // namespace
+
 ColumnFile::~ColumnFile() = default;
 
 void ColumnFile::clearColumns()
@@ -144,6 +253,11 @@ void ColumnFile::clearColumns()
 }
 
 int ColumnFile::ReadFile()
+{
+    return ReadFile(defaultWindowBytes);
+}
+
+int ColumnFile::ReadFile(size_t windowBytes)
 {
     clearColumns();
     readState_ = ReadState::notRead;
@@ -159,60 +273,64 @@ int ColumnFile::ReadFile()
         readState_ = ReadState::cannotOpen;
         return 0;
     }
-    TextBlock text;
-    try {
-        text.allocate(size_t(info.st_size));
-    } catch (const MemoryException&) {
+    if (tooLong(size_t(info.st_size))) {
         readState_ = ReadState::memoryError;
+        throw MemoryException();
+    }
+    TextSource source(fd.get(), size_t(info.st_size), path);
+    try {
+        return readPasses(source, windowBytes);
+    } catch (const FileException&) {
+        if (source.failed()) {
+            clearColumns();
+            readState_ = ReadState::fileError;
+        }
         throw;
     }
-    size_t got = 0;
-    while (got < text.size) {
-        const ssize_t r = ::read(fd.get(), text.bytes.get() + got, text.size - got);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0) {
-            readState_ = ReadState::fileError;
-            throw FileException(FileException::generic, path,
-                                QString::fromLocal8Bit(std::strerror(errno)));
-        }
-        if (r == 0)
-            break; // the file became shorter: its text is what was there
-        got += size_t(r);
-    }
-    if (got < text.size) {
-        std::memset(text.bytes.get() + got, 0, TextBlock::padding);
-        text.size = got;
-    }
-    return readText(std::move(text));
 }
 
 int ColumnFile::ReadText(const char* data, size_t size)
 {
+    return ReadText(data, size, std::numeric_limits<size_t>::max());
+}
+
+int ColumnFile::ReadText(const char* data, size_t size, size_t windowBytes)
+{
     clearColumns();
     readState_ = ReadState::notRead;
-    TextBlock text;
+    if (tooLong(size)) {
+        readState_ = ReadState::memoryError;
+        throw MemoryException();
+    }
+    TextSource source(data, size);
+    return readPasses(source, windowBytes);
+}
+
+int ColumnFile::readPasses(TextSource& source, size_t windowBytes)
+{
+    std::optional<Window> window;
     try {
-        text.allocate(size);
+        // At most one byte more than the text, so that a text that fits is held whole at once.
+        window.emplace(std::max(std::min(windowBytes, source.size() + 1), LineReader::minWindow));
     } catch (const MemoryException&) {
         readState_ = ReadState::memoryError;
         throw;
     }
-    if (size)
-        std::memcpy(text.bytes.get(), data, size);
-    return readText(std::move(text));
-}
-
-int ColumnFile::readText(TextBlock text)
-{
-    const LineCounts counts = countLines(text.data(), text.size);
-    LineReader reader(text.data(), text.size);
+    // The first pass, then the second from the start of the text, unless it is held whole.
+    LineCounts counts;
+    size_t held = 0;
+    const bool whole = countText(source, *window, &counts, &held);
+    if (!whole) {
+        source.Rewind();
+        held = 0;
+    }
+    LineReader reader(window->data(), window->capacity(), held, whole ? nullptr : &source);
     if (!reader.ok()) {
         readState_ = ReadState::notDataFile;
         throw FileException(FileException::invalidFile, GetFullPath());
     }
     const int numColumns = reader.numColumns();
-    const int bound = int(std::max<int64_t>(counts.rowBound, 1));
+    const int bound = int(std::clamp<int64_t>(counts.rowBound, 1, std::numeric_limits<int>::max()));
     double* out[LineReader::maxColumns];
     try {
         columns_.reserve(size_t(numColumns));
@@ -245,12 +363,14 @@ int ColumnFile::readText(TextBlock text)
             brokenOff = reader.linesConsumed() < counts.lineFeeds;
             break;
         }
-        Q_ASSERT(rows < bound);
-        if (rows == bound)
+        if (rows == bound) {
+            // More rows than the first pass found room for: the file changed in between.
+            brokenOff = true;
             break;
+        }
     }
 
-    text.release();
+    window.reset();
     for (auto& column : columns_) {
         if (!column->SetSize(rows)) {
             clearColumns();

@@ -40,9 +40,22 @@ public:
     // (invalidFile) for a text that is not a data file or whose data break off (the rows before
     // the break are then kept), FileException (generic) for a failed read and MemoryException
     // when the columns cannot be had.
+    // The file is not held whole: it passes twice through a window of half a megabyte, once to
+    // count its lines, which sizes the columns, and once to fill them; a file that fits in the
+    // window is read once. Only as many bytes as the file held when opened are read. A file
+    // that changes between the passes is read soundly: rows beyond those counted are not kept
+    // and end the read in a parse error, as do counted lines that are no longer there.
     int ReadFile();
-    // The same over a text in memory, named by the path for messages (tests, fuzzing).
+    // The same through a window of windowBytes, at least LineReader::minWindow and at most the
+    // file's size plus one; tests use small windows to move the refills over every part of a
+    // line.
+    int ReadFile(size_t windowBytes);
+    static constexpr size_t defaultWindowBytes = size_t(512) << 10;
+    // The same over a text in memory, named by the path for messages (tests, fuzzing). The
+    // text is copied into one window that holds it whole.
     int ReadText(const char* text, size_t size);
+    // The same through a window of windowBytes, refilled from the text as a file's would be.
+    int ReadText(const char* text, size_t size, size_t windowBytes);
     // Drops the columns and reads the file again; exceptions pass through.
     int Reread();
 
@@ -66,9 +79,10 @@ public:
     void Serialize(Archive& ar) override;
 
 private:
-    struct TextBlock;
+    class TextSource;
     void clearColumns();
-    int readText(TextBlock text);
+    // Both passes over the text of the source through a window of windowBytes.
+    int readPasses(TextSource& source, size_t windowBytes);
 
     FileName fileName_;
     std::vector<std::unique_ptr<DataColumn>> columns_;

@@ -203,6 +203,18 @@ bool LineReader::tokenToNumber(std::string_view token, double* value)
 
 LineReader::LineReader(const char* text, size_t size) : cursor_(text), end_(text + size)
 {
+    readFirstRow();
+}
+
+LineReader::LineReader(char* window, size_t capacity, size_t size, Source* source)
+    : cursor_(window), end_(window + size), window_(window), capacity_(capacity), source_(source)
+{
+    window_[size] = '\0';
+    readFirstRow();
+}
+
+void LineReader::readFirstRow()
+{
     for (int i = 0; i <= maxTextLines; ++i) {
         if (!ReadLine())
             return;
@@ -215,11 +227,31 @@ LineReader::LineReader(const char* text, size_t size) : cursor_(text), end_(text
     }
 }
 
+void LineReader::refill()
+{
+    const size_t kept = size_t(end_ - cursor_);
+    std::memmove(window_, cursor_, kept);
+    size_t size = kept;
+    while (size < capacity_) {
+        const size_t got = source_->Read(window_ + size, capacity_ - size);
+        if (got == 0) {
+            source_ = nullptr;
+            break;
+        }
+        size += got;
+    }
+    window_[size] = '\0';
+    cursor_ = window_;
+    end_ = window_ + size;
+}
+
 bool LineReader::ReadLine()
 {
     if (broken_)
         return false;
     for (;;) {
+        if (source_ && size_t(end_ - cursor_) < minWindow)
+            refill();
         if (cursor_ == end_)
             return false;
         const size_t left = size_t(end_ - cursor_);

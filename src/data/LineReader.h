@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
-// Reads the lines of a data file's text, held whole in memory, and the numbers on them.
+// Reads the lines of a data file's text and the numbers on them. The text is either held whole
+// in memory or passes through a window that is refilled from a source as the lines are taken;
+// both give the same lines.
 //
 // Lines end in LF; a CR right before the LF belongs to the line break. Empty lines are skipped
 // everywhere. Tokens are separated by runs of commas, blanks and tabs; a token is a number when
@@ -17,12 +19,34 @@ public:
     static constexpr int lineLimit = 255;
     // Text lines allowed before the first data line, and between two data lines.
     static constexpr int maxTextLines = 3;
+    // A window must hold a longest readable line and its CR LF: the reader refills it before
+    // each line when fewer bytes than this are left, so that every line it judges lies whole in
+    // the window, or the text ends inside it.
+    static constexpr size_t minWindow = size_t(lineLimit) + 2;
+
+    // Where the text goes on past the window.
+    class Source
+    {
+    public:
+        // Copies up to max further bytes of the text to dst and returns how many; 0 only at the
+        // end of the text. May throw.
+        virtual size_t Read(char* dst, size_t max) = 0;
+
+    protected:
+        ~Source() = default;
+    };
 
     // Reads up to maxTextLines + 1 non-empty lines looking for the first one that holds
     // numbers; their count (at most maxColumns) is the number of columns and they are the
     // first row. The text is not copied and must outlive the reader; text[size] must be a NUL
     // (numbers are scanned up to the character that ends them, without bounds checks).
     LineReader(const char* text, size_t size);
+    // The same through a window of capacity bytes (at least minWindow) whose first size bytes
+    // are the start of the text; window[capacity] must be writable. When fewer than minWindow
+    // bytes are left and the source has more, the unread bytes move to the front and the rest
+    // of the window is filled from the source; a NUL always follows the bytes held. A null
+    // source means the window holds the whole text. Errors of the source pass through.
+    LineReader(char* window, size_t capacity, size_t size, Source* source);
 
     // A row is at hand (the first after construction, then after each NextDataLine).
     bool ok() const { return ok_; }
@@ -43,12 +67,17 @@ public:
     static bool tokenToNumber(std::string_view token, double* value);
 
 private:
+    void readFirstRow();
     bool ReadLine();
+    void refill();
     // Up to max numbers of the current line; returns how many.
     int parseLine(double* out, int max) const;
 
     const char* cursor_;
     const char* end_;
+    char* window_ = nullptr;
+    size_t capacity_ = 0;
+    Source* source_ = nullptr; // null once the text has ended
     const char* line_ = nullptr;
     const char* lineEnd_ = nullptr;
     double numbers_[maxColumns] = {};
