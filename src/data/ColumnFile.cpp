@@ -177,23 +177,6 @@ private:
 
 namespace {
 
-// Fills the window from the source after the kept bytes at its front, up to its capacity or
-// the end of the text. Returns the bytes held; *ended tells whether the text ended.
-size_t fillWindow(LineReader::Source& source, Window& window, size_t kept, bool* ended)
-{
-    size_t size = kept;
-    *ended = false;
-    while (size < window.capacity()) {
-        const size_t got = source.Read(window.data() + size, window.capacity() - size);
-        if (got == 0) {
-            *ended = true;
-            break;
-        }
-        size += got;
-    }
-    return size;
-}
-
 bool isLineBreak(const char* t)
 {
     return t[0] == '\n' || (t[0] == '\r' && t[1] == '\n');
@@ -210,7 +193,8 @@ bool countText(LineReader::Source& source, Window& window, LineCounts* counts, s
     size_t kept = 0;
     for (bool first = true;; first = false) {
         bool ended = false;
-        const size_t n = fillWindow(source, window, kept, &ended);
+        const size_t n =
+            kept + source.ReadUpTo(window.data() + kept, window.capacity() - kept, &ended);
         if (ended)
             std::memset(t + n, 0, Window::padding);
         if (first && n > 0 && isLineBreak(t))

@@ -227,19 +227,29 @@ void LineReader::readFirstRow()
     }
 }
 
-void LineReader::refill()
+size_t LineReader::Source::ReadUpTo(char* dst, size_t max, bool* ended)
 {
-    const size_t kept = size_t(end_ - cursor_);
-    std::memmove(window_, cursor_, kept);
-    size_t size = kept;
-    while (size < capacity_) {
-        const size_t got = source_->Read(window_ + size, capacity_ - size);
+    size_t size = 0;
+    *ended = false;
+    while (size < max) {
+        const size_t got = Read(dst + size, max - size);
         if (got == 0) {
-            source_ = nullptr;
+            *ended = true;
             break;
         }
         size += got;
     }
+    return size;
+}
+
+void LineReader::refill()
+{
+    const size_t kept = size_t(end_ - cursor_);
+    std::memmove(window_, cursor_, kept);
+    bool ended = false;
+    const size_t size = kept + source_->ReadUpTo(window_ + kept, capacity_ - kept, &ended);
+    if (ended)
+        source_ = nullptr;
     window_[size] = '\0';
     cursor_ = window_;
     end_ = window_ + size;

@@ -31,6 +31,9 @@ public:
         // Copies up to max further bytes of the text to dst and returns how many; 0 only at the
         // end of the text. May throw.
         virtual size_t Read(char* dst, size_t max) = 0;
+        // Reads until max bytes are in dst or the text ends; returns how many, and in *ended
+        // whether the text ended.
+        size_t ReadUpTo(char* dst, size_t max, bool* ended);
 
     protected:
         ~Source() = default;
