@@ -1,0 +1,94 @@
+// Plotting a large data file without a display, as plotvane --export does: the whole path
+// (read, lay out, draw, write the PNG) and the drawing alone on a document already open.
+//
+// The data file is generated once per run in the temporary directory: 1,000,000 rows of
+// three %.6g numbers, a noisy sine in the second column.
+
+#include "doc/DocumentFile.h"
+#include "doc/VaneDoc.h"
+#include "view/PageExport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+QString dataFile()
+{
+    static const QString path = [] {
+        const QString p =
+            QDir::temp().filePath(QStringLiteral("plotvane-export-bench-%1.dat").arg(::getpid()));
+        std::mt19937_64 random(7);
+        std::normal_distribution<double> noise(0.0, 0.1);
+        std::string text;
+        char line[96];
+        for (int r = 0; r < 1000000; ++r) {
+            const double x = r * 0.001;
+            const int n = std::snprintf(line, sizeof line, "%.6g %.6g %.6g\n", x,
+                                        std::sin(x) + noise(random), noise(random));
+            text.append(line, size_t(n));
+        }
+        QFile f(p);
+        if (!f.open(QIODevice::WriteOnly) || f.write(text.data(), qint64(text.size())) < 0)
+            std::abort();
+        return p;
+    }();
+    return path;
+}
+
+QString outputFile()
+{
+    return QDir::temp().filePath(QStringLiteral("plotvane-export-bench-%1.png").arg(::getpid()));
+}
+
+void BM_ExportDataFileToPng(benchmark::State& state)
+{
+    const QString in = dataFile();
+    for (auto _ : state) {
+        QString error;
+        std::unique_ptr<VaneDoc> doc = openForCommandLine(in, &error);
+        if (!doc) {
+            state.SkipWithError(error.toStdString().c_str());
+            return;
+        }
+        exportPage(*doc, outputFile(), 0);
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(in).size());
+}
+BENCHMARK(BM_ExportDataFileToPng)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The page drawn again with the points already computed, as a repaint does.
+void BM_ExportOpenDocumentToPng(benchmark::State& state)
+{
+    QString error;
+    std::unique_ptr<VaneDoc> doc = openForCommandLine(dataFile(), &error);
+    if (!doc) {
+        state.SkipWithError(error.toStdString().c_str());
+        return;
+    }
+    for (auto _ : state)
+        exportPage(*doc, outputFile(), 0);
+}
+BENCHMARK(BM_ExportOpenDocumentToPng)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    registerDocumentClasses();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    QFile::remove(dataFile());
+    QFile::remove(outputFile());
+    return 0;
+}
