@@ -71,19 +71,20 @@ void foldRange(const DataColumn* column, double& min, double& max)
         max = hi;
 }
 
-// The range a new axis is made over: the values' extremes, 0 .. 1 when they have none.
-void axisRangeOf(const DataColumn* column, double& lo, double& hi)
+// A new named axis over the values' extremes (0 .. 1 when they have none) at the given origin.
+template <class AxisType>
+std::unique_ptr<AxisType> newAxisOver(const DataColumn* column, PageView* view, float length,
+                                      float x, float y)
 {
-    lo = 0.0;
-    hi = 1.0;
-    if (!column)
-        return;
-    const double a = column->GetMin();
-    const double b = column->GetMax();
-    if (std::isfinite(a) && std::isfinite(b)) {
-        lo = a;
-        hi = b;
+    double lo = 0.0;
+    double hi = 1.0;
+    if (column && std::isfinite(column->GetMin()) && std::isfinite(column->GetMax())) {
+        lo = column->GetMin();
+        hi = column->GetMax();
     }
+    auto axis = std::make_unique<AxisType>(view, lo, hi, length, x, y);
+    axis->SetDefaultName();
+    return axis;
 }
 
 } // namespace
@@ -701,22 +702,12 @@ visibleobject* Trace::ReleaseReference(visibleobject* other)
 
 std::unique_ptr<XAxis> Trace::CreateXAxis() const
 {
-    double lo = 0.0;
-    double hi = 1.0;
-    axisRangeOf(GetXValues(), lo, hi);
-    auto axis = std::make_unique<XAxis>(view, lo, hi, defaultSettings().xAxisLength, x, y);
-    axis->SetDefaultName();
-    return axis;
+    return newAxisOver<XAxis>(GetXValues(), view, defaultSettings().xAxisLength, x, y);
 }
 
 std::unique_ptr<YAxis> Trace::CreateYAxis() const
 {
-    double lo = 0.0;
-    double hi = 1.0;
-    axisRangeOf(GetYValues(), lo, hi);
-    auto axis = std::make_unique<YAxis>(view, lo, hi, defaultSettings().yAxisLength, x, y);
-    axis->SetDefaultName();
-    return axis;
+    return newAxisOver<YAxis>(GetYValues(), view, defaultSettings().yAxisLength, x, y);
 }
 
 namespace {
