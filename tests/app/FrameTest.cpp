@@ -432,3 +432,33 @@ INSTANTIATE_TEST_SUITE_P(Windows, PageReachTest,
                          ::testing::Values(Arrangement::StartSize, Arrangement::NewWindow,
                                            Arrangement::Tiled, Arrangement::Cascaded,
                                            Arrangement::SmallFrame));
+
+TEST_F(FrameTest, CascadedWindowsKeepTheSizeOfANewWindowInsideTheArea)
+{
+    CMainFrame frame;
+    frame.show();
+    QList<PlotChild*> children;
+    for (int i = 0; i < 3; ++i)
+        children.append(frame.newDocument());
+    const QSize newSize = children[0]->size();
+    ASSERT_GT(newSize.width(), 400);
+    frame.onCommand(FrameCmd::WindowCascade);
+    QApplication::processEvents();
+    const QRect area = frame.mdiArea()->viewport()->rect();
+    QSet<int> tops;
+    for (PlotChild* child : children) {
+        EXPECT_EQ(child->width(), newSize.width());
+        EXPECT_EQ(child->height(), newSize.height());
+        EXPECT_TRUE(area.contains(child->geometry())) << child->geometry().x();
+        tops.insert(child->y());
+    }
+    EXPECT_EQ(tops.size(), 3) << "one below the other";
+
+    // A window that cannot keep that size where the cascade puts it stops at the area's edge.
+    frame.resize(500, 400);
+    frame.onCommand(FrameCmd::WindowCascade);
+    QApplication::processEvents();
+    const QRect small = frame.mdiArea()->viewport()->rect();
+    for (PlotChild* child : children)
+        EXPECT_TRUE(small.contains(child->geometry())) << child->geometry().x();
+}
