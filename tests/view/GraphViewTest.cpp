@@ -1,9 +1,13 @@
 #include "ViewTestSupport.h"
 
+#include "data/ColumnFile.h"
 #include "platform/RecordingDC.h"
 #include "view/PagePrinter.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -383,6 +387,46 @@ TEST_F(GraphViewTest, ObjectsPaintInListOrderAtTheMappedPixels)
     EXPECT_EQ(image.pixel(290, 400 - 200), qRgb(0, 0, 255));
     EXPECT_EQ(image.pixel(190, 400 - 200), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(200, 400 - 190), qRgb(255, 255, 255));
+}
+
+// A trace of a parabola with its line and no symbols, on axes that cross at the page position
+// (1 in, 1 in): at 96 pixels per inch the x axis is row 700 - 96 of a 900 x 700 view, the
+// y axis column 96.
+TEST_F(GraphViewTest, SlopedTraceLinesAreSmoothAxisLinesStayCrisp)
+{
+    QTemporaryDir dir;
+    const QString data = QDir(dir.path()).filePath(QStringLiteral("squares.dat"));
+    QFile f(data);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("0 0\n1 1\n2 4\n3 9\n4 16\n");
+    f.close();
+    auto* file = new ColumnFile(data);
+    ASSERT_NE(file->ReadFile(), 0);
+    doc.GetFiles().AddUnique(file);
+    Trace* trace = doc.NewTrace(file);
+    ASSERT_NE(trace, nullptr);
+    trace->SetSymbolFont(std::nullopt);
+    TestWindow view(&doc, 900, 700);
+    const QImage image = view.picture();
+
+    const int axisRow = 700 - 96, axisColumn = 96;
+    for (int x = 120; x < 600; x += 7) {
+        EXPECT_EQ(image.pixel(x, axisRow), qRgb(0, 0, 0)) << "x axis at column " << x;
+        EXPECT_EQ(image.pixel(x, axisRow + 1), qRgb(255, 255, 255)) << "below, column " << x;
+    }
+    for (int y = 330; y < 590; y += 7) {
+        EXPECT_EQ(image.pixel(axisColumn, y), qRgb(0, 0, 0)) << "y axis at row " << y;
+        EXPECT_EQ(image.pixel(axisColumn - 1, y), qRgb(255, 255, 255)) << "left, row " << y;
+    }
+    // Between the axes only the line is drawn; anti-aliased, its edges are shades of grey.
+    int shaded = 0;
+    for (int y = 250; y < axisRow - 12; ++y) {
+        for (int x = axisColumn + 12; x < 680; ++x) {
+            const int grey = qGray(image.pixel(x, y));
+            shaded += grey > 40 && grey < 215;
+        }
+    }
+    EXPECT_GT(shaded, 100);
 }
 
 } // namespace
