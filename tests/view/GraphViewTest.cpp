@@ -7,7 +7,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -427,6 +433,62 @@ TEST_F(GraphViewTest, SlopedTraceLinesAreSmoothAxisLinesStayCrisp)
         }
     }
     EXPECT_GT(shaded, 100);
+}
+
+// The next modal dialog, of the given type, is confirmed once the given radio button (if any)
+// has been clicked.
+template <typename Dialog> void acceptNextDialog(const char* radio = nullptr)
+{
+    QTimer::singleShot(0, [radio] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        if (radio)
+            dialog->template findChild<QRadioButton*>(QLatin1String(radio))->click();
+        dialog->accept();
+    });
+}
+
+// The page of the program's printer, as Print Setup leaves it, is the page outlined on screen
+// and the page printed; the printer is put back as it was at the end.
+TEST_F(GraphViewTest, OutlineAndPrintedPageFollowPrintSetup)
+{
+    if (programHasPrinter())
+        GTEST_SKIP() << "a printer is installed; the page is not 9 x 7 inches";
+    QPrinter& printer = programPrinter();
+    const QPageLayout before = printer.pageLayout();
+    const QString outputBefore = printer.outputFileName();
+    QTemporaryDir dir;
+    const QString pdf = QDir(dir.path()).filePath(QStringLiteral("page.pdf"));
+    addBox(1, 1, 1, 1);
+    TestWindow view(&doc);
+    EXPECT_EQ(view.pageSize(), QSize(864, 672));
+
+    // Print Setup, confirmed as it is: nothing changes.
+    acceptNextDialog<QPageSetupDialog>();
+    VaneWindow::printSetup(&view);
+    EXPECT_EQ(view.pageSize(), QSize(864, 672));
+    // Turned to portrait, the page is 7 inches wide and 9 high, on screen and on paper.
+    acceptNextDialog<QPageSetupDialog>("portrait");
+    VaneWindow::printSetup(&view);
+    EXPECT_EQ(view.pageSize(), QSize(672, 864));
+    EXPECT_EQ(view.bar(Qt::Vertical)->minimum(), -864);
+
+    printer.setOutputFileName(pdf);
+    acceptNextDialog<QPrintDialog>();
+    view.print();
+    EXPECT_EQ(view.pageSize(), QSize(672, 864));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QRegularExpressionMatch box =
+        QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+            .match(QString::fromLatin1(file.readAll()));
+    ASSERT_TRUE(box.hasMatch());
+    EXPECT_EQ(box.captured(1).toDouble(), 7 * 72.0);
+    EXPECT_EQ(box.captured(2).toDouble(), 9 * 72.0);
+
+    printer.setPageLayout(before);
+    printer.setOutputFileName(outputBefore);
+    VaneWindow::recomputeAllPageSizes();
 }
 
 } // namespace
