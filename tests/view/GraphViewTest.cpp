@@ -455,8 +455,17 @@ TEST_F(GraphViewTest, OutlineAndPrintedPageFollowPrintSetup)
     if (programHasPrinter())
         GTEST_SKIP() << "a printer is installed; the page is not 9 x 7 inches";
     QPrinter& printer = programPrinter();
-    const QPageLayout before = printer.pageLayout();
-    const QString outputBefore = printer.outputFileName();
+    struct Restore
+    {
+        QPrinter& printer;
+        const QPageLayout layout = printer.pageLayout();
+        const QString output = printer.outputFileName();
+        ~Restore()
+        {
+            printer.setPageLayout(layout);
+            printer.setOutputFileName(output);
+        }
+    } restore{printer};
     QTemporaryDir dir;
     const QString pdf = QDir(dir.path()).filePath(QStringLiteral("page.pdf"));
     addBox(1, 1, 1, 1);
@@ -485,10 +494,6 @@ TEST_F(GraphViewTest, OutlineAndPrintedPageFollowPrintSetup)
     ASSERT_TRUE(box.hasMatch());
     EXPECT_EQ(box.captured(1).toDouble(), 7 * 72.0);
     EXPECT_EQ(box.captured(2).toDouble(), 9 * 72.0);
-
-    printer.setPageLayout(before);
-    printer.setOutputFileName(outputBefore);
-    VaneWindow::recomputeAllPageSizes();
 }
 
 } // namespace
