@@ -296,7 +296,7 @@ void CMainFrame::onCommand(int id)
                 QWhatsThis::enterWhatsThisMode();
                 break;
             case FrameCmd::WindowCascade:
-                mdi_->cascadeSubWindows();
+                cascadeWindows();
                 break;
             case FrameCmd::WindowTile:
                 mdi_->tileSubWindows();
@@ -380,11 +380,30 @@ PlotChild* CMainFrame::addChild(std::unique_ptr<VaneDoc> doc)
     auto* child = new PlotChild(std::move(doc), untitled);
     connect(child, &PlotChild::saved, this, &CMainFrame::rememberFile);
     mdi_->addSubWindow(child);
-    child->resize(mdi_->viewport()->size() * 0.8);
+    child->resize(newWindowSize());
     child->show();
     mdi_->setActiveSubWindow(child);
     childActivated(child);
     return child;
+}
+
+QSize CMainFrame::newWindowSize() const
+{
+    return mdi_->viewport()->size() * 0.8;
+}
+
+void CMainFrame::cascadeWindows()
+{
+    // The area's own cascade gives each window its size hint, a few hundred pixels at most.
+    mdi_->cascadeSubWindows();
+    const QSize area = mdi_->viewport()->size();
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    for (QMdiSubWindow* window : windows) {
+        if (window->isHidden() || window->isMinimized() || window->isMaximized())
+            continue;
+        const QSize room(area.width() - window->x(), area.height() - window->y());
+        window->resize(newWindowSize().boundedTo(room).expandedTo(window->minimumSizeHint()));
+    }
 }
 
 PlotChild* CMainFrame::findChild(const QString& path) const

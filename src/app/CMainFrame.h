@@ -65,6 +65,11 @@ private:
     void updateRecentFiles();
     void fillWindowMenu();
     PlotChild* addChild(std::unique_ptr<VaneDoc> doc);
+    // The size a new plot window gets: most of the MDI area.
+    QSize newWindowSize() const;
+    // Window Cascade: the windows one below the other, each at the size of a new window where
+    // that fits in the area from its place, else up to the area's edge.
+    void cascadeWindows();
     PlotChild* findChild(const QString& path) const;
     void scheduleUpdate();
     void childActivated(QMdiSubWindow* window);

@@ -2,6 +2,7 @@
 
 #include "platform/Profile.h"
 #include "platform/Prompter.h"
+#include "platform/Strings.h"
 #include "platform/ui/DialogValidation.h"
 
 #include <QButtonGroup>
@@ -78,8 +79,9 @@ template <typename F> void forEachLength(DefaultSettings& s, F&& f)
 
 } // namespace
 
-DefaultsDialog::DefaultsDialog(const DefaultSettings& settings, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), prompter_(prompter), result_(settings), shown_(settings),
+DefaultsDialog::DefaultsDialog(const DefaultSettings& settings, Prompter& prompter, QWidget* parent,
+                               Profile* profile)
+    : QDialog(parent), prompter_(prompter), profile_(profile), result_(settings), shown_(settings),
       shownUnits_(settings.units == Settings::cm ? Settings::cm : Settings::inch)
 {
     setWindowTitle(tr("Plotvane Defaults"));
@@ -211,21 +213,26 @@ void DefaultsDialog::accept()
 {
     if (!takeFields())
         return;
-    result_ = shown_;
-    forEachLength(result_, [this](float& v) { v = fromDisplay(v, shownUnits_); });
+    DefaultSettings confirmed = shown_;
+    forEachLength(confirmed, [this](float& v) { v = fromDisplay(v, shownUnits_); });
+    if (profile_ && !confirmed.write(*profile_)) {
+        prompter_.message(formatString(Str::FailedAccessWrite, profile_->fileName()), {},
+                          Prompter::Icon::Exclamation);
+        return;
+    }
+    result_ = confirmed;
     QDialog::accept();
 }
 
 bool runDefaultsCommand(QWidget* parent, DefaultSettings& settings, Profile& profile,
                         Prompter& prompter, bool* written)
 {
-    DefaultsDialog dialog(settings, prompter, parent);
+    DefaultsDialog dialog(settings, prompter, parent, &profile);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     settings = dialog.settings();
-    const bool ok = settings.write(profile);
     if (written)
-        *written = ok;
+        *written = true;
     return true;
 }
 

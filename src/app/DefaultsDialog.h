@@ -11,13 +11,16 @@ class QLineEdit;
 
 // The Defaults dialog: edits a copy of the default settings. Lengths are shown in the units
 // of the record and can be switched between inch and cm while the dialog is open; the record
-// handed back by settings() is in inches again.
+// handed back by settings() is in inches again. Given a profile, OK writes the record there
+// and, when the file cannot be written, says so and keeps the dialog open.
 class DefaultsDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    DefaultsDialog(const DefaultSettings& settings, Prompter& prompter, QWidget* parent = nullptr);
+    // profile: not owned; null when OK only confirms.
+    DefaultsDialog(const DefaultSettings& settings, Prompter& prompter, QWidget* parent = nullptr,
+                   Profile* profile = nullptr);
 
     // The confirmed record (lengths in inches); the initial one until OK succeeds.
     const DefaultSettings& settings() const { return result_; }
@@ -31,6 +34,7 @@ private:
     void switchUnits(int units);
 
     Prompter& prompter_;
+    Profile* profile_;
     DefaultSettings result_;
     DefaultSettings shown_; // the six lengths in shownUnits_
     int shownUnits_;
@@ -53,9 +57,9 @@ private:
     QButtonGroup* units_;
 };
 
-// The Defaults command: shows the dialog for the given record and, when it is confirmed,
-// stores the result in the record and writes all of it to the profile. Returns whether the
-// dialog was confirmed; *written (if given) says whether the profile could be written.
+// The Defaults command: shows the dialog for the given record and, when it is confirmed and
+// written to the profile, stores the result in the record. Returns whether the dialog was
+// confirmed; *written (if given) says whether the profile was written.
 bool runDefaultsCommand(QWidget* parent, DefaultSettings& settings, Profile& profile,
                         Prompter& prompter, bool* written = nullptr);
 // The same for the program's own record, profile and prompter.

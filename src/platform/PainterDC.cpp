@@ -91,16 +91,44 @@ QRect PainterDC::deviceRect(QPoint corner1, QPoint corner2) const
                  QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1));
 }
 
+bool PainterDC::smoothes(const QPoint* device, int count) const
+{
+    // Blended edges would not undo under XOR, nor invert cleanly.
+    if (!smoothLines_ || state().rop2 != R2_COPYPEN)
+        return false;
+    for (int i = 1; i < count; ++i) {
+        if (device[i].x() != device[i - 1].x() && device[i].y() != device[i - 1].y())
+            return true;
+    }
+    return false;
+}
+
+void PainterDC::strokeDevice(const QPoint* device, int count, const QPen& pen)
+{
+    const bool smooth = smoothes(device, count);
+    Scope scope(*this, modeFor(state().rop2, hasRasterOps()), smooth);
+    if (!scope.visible())
+        return;
+    painter_->setPen(pen);
+    if (!smooth) {
+        painter_->drawPolyline(device, count);
+        return;
+    }
+    // Without anti-aliasing a point (x, y) paints the pixel whose top-left corner it is; the
+    // smooth line passes through that pixel's centre, so both cover the same pixels.
+    std::vector<QPointF> centres(static_cast<size_t>(count));
+    std::transform(device, device + count, centres.begin(),
+                   [](QPoint p) { return QPointF(p) + QPointF(0.5, 0.5); });
+    painter_->drawPolyline(centres.data(), count);
+}
+
 void PainterDC::drawLine(QPoint from, QPoint to)
 {
     QPen pen;
     if (!linePen(pen))
         return;
-    Scope scope(*this, modeFor(state().rop2, hasRasterOps()));
-    if (!scope.visible())
-        return;
-    painter_->setPen(pen);
-    painter_->drawLine(LPtoDP(from), LPtoDP(to));
+    const QPoint device[2] = {LPtoDP(from), LPtoDP(to)};
+    strokeDevice(device, 2, pen);
 }
 
 void PainterDC::drawPolyline(const QPoint* points, int count)
@@ -108,13 +136,9 @@ void PainterDC::drawPolyline(const QPoint* points, int count)
     QPen pen;
     if (!linePen(pen))
         return;
-    Scope scope(*this, modeFor(state().rop2, hasRasterOps()));
-    if (!scope.visible())
-        return;
     std::vector<QPoint> device(static_cast<size_t>(count));
     std::transform(points, points + count, device.begin(), [this](QPoint p) { return LPtoDP(p); });
-    painter_->setPen(pen);
-    painter_->drawPolyline(device.data(), count);
+    strokeDevice(device.data(), count, pen);
 }
 
 void PainterDC::drawRectangle(QPoint corner1, QPoint corner2)

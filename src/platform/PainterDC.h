@@ -17,6 +17,9 @@ public:
     ~PainterDC() override;
 
     QPainter* painter() const { return painter_; }
+    // Sloped lines anti-aliased about the centres of the pixels they pass, as on screen; lines
+    // along a pixel row or column cover exactly the pixels they do without it. Off at first.
+    void setSmoothLines(bool on) { smoothLines_ = on; }
     int logPixelsX() const override { return dpiX_; }
     int logPixelsY() const override { return dpiY_; }
     bool isPrinting() const override { return printing_; }
@@ -36,6 +39,10 @@ private:
     bool hasRasterOps() const;
     // The pen for lines in the current raster mode; false when nothing is to be drawn.
     bool linePen(QPen& pen) const;
+    // True when device points joined in order are to be drawn anti-aliased.
+    bool smoothes(const QPoint* device, int count) const;
+    // Draws device points joined in order with the pen set up, smoothly or not.
+    void strokeDevice(const QPoint* device, int count, const QPen& pen);
     // Device rectangle of two logical corners, normalised, right and bottom exclusive.
     QRect deviceRect(QPoint corner1, QPoint corner2) const;
 
@@ -43,4 +50,5 @@ private:
     int dpiX_;
     int dpiY_;
     bool printing_;
+    bool smoothLines_ = false;
 };

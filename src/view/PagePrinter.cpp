@@ -13,7 +13,7 @@
 
 namespace {
 
-const QSizeF noPrinterPage(9.0, 7.0); // inches
+const QSizeF noPrinterPage(9.0, 7.0); // inches, width by height
 
 QPrinter* thePrinter = nullptr;
 
@@ -62,13 +62,13 @@ QPrinter& programPrinter()
         return *thePrinter;
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
-        // No printer: print to a PDF file whose page is the 9 x 7 inch page the views show.
+        // No printer: print to a PDF file whose page is 9 x 7 inches. The page setup and print
+        // dialogs offer only the paper sizes they list and put Letter in place of any other,
+        // so the page is the listed 7 x 9 inch paper turned to landscape.
         thePrinter = new QPrinter(QPrinter::HighResolution);
         thePrinter->setOutputFormat(QPrinter::PdfFormat);
-        thePrinter->setPageLayout(
-            QPageLayout(QPageSize(noPrinterPage, QPageSize::Inch, QStringLiteral("9 x 7 in"),
-                                  QPageSize::ExactMatch),
-                        QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        thePrinter->setPageLayout(QPageLayout(QPageSize(QPageSize::Imperial7x9),
+                                              QPageLayout::Landscape, QMarginsF(0, 0, 0, 0)));
     } else {
         thePrinter = new QPrinter(info, QPrinter::HighResolution);
     }
@@ -85,8 +85,7 @@ bool programHasPrinter()
 
 QSizeF programPageInches()
 {
-    if (!programHasPrinter())
-        return noPrinterPage;
+    // The page as Print Setup left it, whether it goes to a printer or to the PDF file.
     const QSizeF size = programPrinter().pageLayout().fullRect(QPageLayout::Inch).size();
     return size.isEmpty() ? noPrinterPage : size;
 }

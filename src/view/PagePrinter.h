@@ -13,9 +13,11 @@ class VaneDoc;
 void printPage(VaneDoc& doc, QPainter& painter, int dpiX, int dpiY);
 
 // The program's printer: the default printer at first, changed by Print Setup; full-page
-// measuring. When the machine has no printer it prints to a PDF file with a 9 x 7 inch page.
+// measuring. When the machine has no printer it prints to a PDF file with a 9 x 7 inch page
+// (landscape), which Print Setup may change like a printer's.
 QPrinter& programPrinter();
 // True when the program's printer is a real printer (not the PDF file stand-in).
 bool programHasPrinter();
-// The page of the program's printer in inches: its full paper, or 9 x 7 without a printer.
+// The page of the program's printer in inches as it is set up: its full paper, width by
+// height. The one source of the page size, for the views, printing and export alike.
 QSizeF programPageInches();

@@ -46,6 +46,8 @@ void VaneWindow::ComputePageSize()
                      int(std::trunc(pixelsPerInchY_ * float(inches.height()))));
     if (size != pageSize_) {
         pageSize_ = size;
+        // The scroll bars must reach the new page.
+        OnSize();
         viewport()->update();
     }
 }
@@ -67,17 +69,15 @@ void VaneWindow::OnDraw(DeviceContext& dc)
     dragdropview::OnDraw(dc);
 }
 
-void VaneWindow::OnSize()
+Rect VaneWindow::contentRect() const
 {
-    if (!objects)
-        return;
-    objects->SetViewAll(this);
-    objects->RelayoutAll();
-    Rect content = contentRect();
-    // The page as it is shown, at the view scale, so that all of the outline can be reached.
-    content.right = std::max(content.right, scaled(pageSize_.width(), viewScale_));
-    content.bottom = std::max(content.bottom, scaled(pageSize_.height(), viewScale_));
-    setScrollRanges(content);
+    const Rect client = clientRect();
+    const int left = client.left - scrollX();
+    const int bottom = client.bottom - scrollY();
+    // The outline covers the pixels from the page origin up to, not including, its far edges.
+    const Rect page{left, bottom - scaled(pageSize_.height(), viewScale_),
+                    left + scaled(pageSize_.width(), viewScale_), bottom};
+    return dragdropview::contentRect().united(page);
 }
 
 void VaneWindow::printOn(QPrinter& printer)

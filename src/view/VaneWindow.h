@@ -34,10 +34,9 @@ public:
     // Every graph view takes the page size of the program's printer again.
     static void recomputeAllPageSizes();
 
-protected:
-    // The content reaches at least to the page's right and bottom here, so that the page can
-    // be scrolled into view; ResetView does not do this.
-    void OnSize() override;
+    // The objects and the whole page with its outline, at the view scale: the scroll bars
+    // reach every part of the page whatever the objects cover.
+    Rect contentRect() const override;
 
 private:
     // Paints one page on the printer, as print and print preview do.

@@ -414,6 +414,7 @@ void olescr::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     PainterDC dc(&painter, roundDpi(pixelsPerInchX_), roundDpi(pixelsPerInchY_));
+    dc.setSmoothLines(true);
     // An exception must not cross the event loop; what was drawn stays.
     try {
         OnDraw(dc);

@@ -197,6 +197,25 @@ TEST_F(DefaultsDialogTest, ConfirmedFieldsReachEveryKey)
     EXPECT_EQ(stored, expected);
 }
 
+TEST_F(DefaultsDialogTest, AProfileThatCannotBeWrittenIsReportedAndTheDialogStays)
+{
+    // A folder where the file should be: no one can write the profile there.
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("plotvane.ini")));
+    DefaultSettings settings;
+    const DefaultSettings original = settings;
+    EXPECT_FALSE(runCommand(settings, [this](QDialog* dialog) {
+        setField(dialog, 143, "7.5");
+        clickOk(dialog);
+        EXPECT_TRUE(dialog->isVisible());
+        ASSERT_EQ(prompter_.texts().size(), 1);
+        EXPECT_TRUE(prompter_.texts()[0].contains(profilePath()))
+            << prompter_.texts()[0].toStdString();
+        EXPECT_EQ(text(dialog, 143), "7.5");
+        clickCancel(dialog);
+    }));
+    EXPECT_EQ(settings, original);
+}
+
 class DialogFixture : public ::testing::Test
 {
 protected:

@@ -9,12 +9,14 @@
 #include "platform/ScriptedPrompter.h"
 #include "platform/Settings.h"
 #include "platform/Strings.h"
+#include "view/VaneWindow.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QSet>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -340,4 +342,123 @@ TEST_F(FrameTest, FilesOfTheCommandLineAndDropsOpenInPlotWindows)
         EXPECT_EQ(prompter.records().size(), 1u);
     }
     EXPECT_EQ(frame.plotChildren().size(), 1);
+}
+
+namespace {
+
+bool outlineGrey(QRgb p)
+{
+    return qRed(p) == 120 && qGreen(p) == 120 && qBlue(p) == 120;
+}
+
+// How many pixels of a row (or column) of the view show the dotted page outline.
+int outlinePixels(const QImage& image, bool row, int at)
+{
+    int n = 0;
+    const int length = row ? image.width() : image.height();
+    for (int i = 0; i < length; ++i)
+        n += outlineGrey(row ? image.pixel(i, at) : image.pixel(at, i));
+    return n;
+}
+
+enum class Arrangement { StartSize, NewWindow, Tiled, Cascaded, SmallFrame };
+
+class PageReachTest : public FrameTest, public ::testing::WithParamInterface<Arrangement>
+{};
+
+} // namespace
+
+// Whenever the page is taller or wider than a window, its scroll bars bring every edge of the
+// page outline into view.
+TEST_P(PageReachTest, ScrollBarsReachEveryEdgeOfThePage)
+{
+    CMainFrame frame;
+    frame.show();
+    QList<PlotChild*> children{frame.newDocument()};
+    switch (GetParam()) {
+    case Arrangement::StartSize:
+        children[0]->showMaximized();
+        break;
+    case Arrangement::NewWindow:
+        break;
+    case Arrangement::Tiled:
+        children.append(frame.newDocument());
+        frame.onCommand(FrameCmd::WindowTile);
+        break;
+    case Arrangement::Cascaded:
+        children.append(frame.newDocument());
+        children.append(frame.newDocument());
+        frame.onCommand(FrameCmd::WindowCascade);
+        break;
+    case Arrangement::SmallFrame:
+        children[0]->showMaximized();
+        frame.resize(500, 400);
+        break;
+    }
+    QApplication::processEvents();
+    for (PlotChild* child : children) {
+        VaneWindow* view = child->view();
+        const QSize page = view->pageSize() * view->viewScale();
+        const QSize client = view->viewport()->size();
+        const bool tall = page.height() > client.height();
+        const bool wide = page.width() > client.width();
+        ASSERT_TRUE(tall || wide) << "the page fits this window";
+        EXPECT_EQ(view->verticalScrollBar()->isVisible(), tall);
+        EXPECT_EQ(view->horizontalScrollBar()->isVisible(), wide);
+
+        // The top-right corner at the window's edges (or inside them where the page fits),
+        // then the bottom-left one.
+        view->OnScroll(Qt::Vertical, olescr::ThumbPosition, client.height() - page.height());
+        view->OnScroll(Qt::Horizontal, olescr::ThumbPosition, page.width() - client.width());
+        QImage image = view->viewport()->grab().toImage();
+        const int top = std::max(0, client.height() - page.height());
+        const int right = std::min(client.width(), page.width()) - 1;
+        EXPECT_GT(outlinePixels(image, true, top), client.boundedTo(page).width() / 4)
+            << "top edge";
+        EXPECT_GT(outlinePixels(image, false, right), client.boundedTo(page).height() / 4)
+            << "right edge";
+        view->OnScroll(Qt::Vertical, olescr::ThumbPosition, 0);
+        view->OnScroll(Qt::Horizontal, olescr::ThumbPosition, 0);
+        image = view->viewport()->grab().toImage();
+        EXPECT_GT(outlinePixels(image, true, client.height() - 1),
+                  client.boundedTo(page).width() / 4)
+            << "bottom edge";
+        EXPECT_GT(outlinePixels(image, false, 0), client.boundedTo(page).height() / 4)
+            << "left edge";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, PageReachTest,
+                         ::testing::Values(Arrangement::StartSize, Arrangement::NewWindow,
+                                           Arrangement::Tiled, Arrangement::Cascaded,
+                                           Arrangement::SmallFrame));
+
+TEST_F(FrameTest, CascadedWindowsKeepTheSizeOfANewWindowInsideTheArea)
+{
+    CMainFrame frame;
+    frame.show();
+    QList<PlotChild*> children;
+    for (int i = 0; i < 3; ++i)
+        children.append(frame.newDocument());
+    const QSize newSize = children[0]->size();
+    ASSERT_GT(newSize.width(), 400);
+    frame.onCommand(FrameCmd::WindowCascade);
+    QApplication::processEvents();
+    const QRect area = frame.mdiArea()->viewport()->rect();
+    QSet<int> tops;
+    for (PlotChild* child : children) {
+        EXPECT_EQ(child->width(), newSize.width());
+        EXPECT_EQ(child->height(), newSize.height());
+        EXPECT_TRUE(area.contains(child->geometry())) << child->geometry().x();
+        tops.insert(child->y());
+    }
+    EXPECT_EQ(tops.size(), 3) << "one below the other";
+
+    // A window that cannot keep that size where the cascade puts it stops at the area's edge.
+    frame.resize(500, 400);
+    frame.onCommand(FrameCmd::WindowCascade);
+    QApplication::processEvents();
+    const QRect small = frame.mdiArea()->viewport()->rect();
+    for (PlotChild* child : children)
+        EXPECT_TRUE(small.contains(child->geometry())) << child->geometry().x();
 }

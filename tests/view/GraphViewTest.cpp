@@ -1,9 +1,19 @@
 #include "ViewTestSupport.h"
 
+#include "data/ColumnFile.h"
 #include "platform/RecordingDC.h"
 #include "view/PagePrinter.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -143,18 +153,19 @@ TEST_F(GraphViewTest, WindowLargerThanTheContentHasNoRangesAndScrollsHome)
     EXPECT_FALSE(view.bar(Qt::Horizontal)->isVisible());
 }
 
-TEST_F(GraphViewTest, ResizingReachesThePrinterPageResetDoesNot)
+TEST_F(GraphViewTest, ResizingAndResettingReachThePrinterPage)
 {
     if (programHasPrinter())
         GTEST_SKIP() << "a printer is installed; the page is not 9 x 7 inches";
     addBox(0, 0, 1, 1);
-    TestWindow view(&doc); // 400 x 300; the content is the box at (0, 204)-(96, 300)
+    TestWindow view(&doc); // 400 x 300; the box is at (0, 204)-(96, 300)
     EXPECT_EQ(view.pageSize(), QSize(864, 672));
-    EXPECT_EQ(view.bar(Qt::Horizontal)->maximum(), 0);
-    view.OnSize();
-    // Right and bottom are raised to the page: 864 - 0 wide, 672 - 204 high.
-    EXPECT_EQ(view.bar(Qt::Horizontal)->maximum(), 864);
-    EXPECT_EQ(view.bar(Qt::Vertical)->minimum(), -468);
+    // The page reaches from the origin 864 pixels right and 672 up, beyond the box.
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(view.bar(Qt::Horizontal)->maximum(), 864);
+        EXPECT_EQ(view.bar(Qt::Vertical)->minimum(), -672);
+        view.OnSize();
+    }
 }
 
 TEST_F(GraphViewTest, MinimizingLeavesTheScrollStateAlone)
@@ -173,6 +184,8 @@ TEST_F(GraphViewTest, MinimizingLeavesTheScrollStateAlone)
 
 TEST_F(GraphViewTest, ResetTakesBackAPositionPastTheContent)
 {
+    if (programHasPrinter())
+        GTEST_SKIP() << "a printer is installed; the page is not 9 x 7 inches";
     Box* big = addBox(0, 0, 10, 8);
     addBox(0, 0, 6, 5);
     TestWindow view(&doc);
@@ -181,8 +194,9 @@ TEST_F(GraphViewTest, ResetTakesBackAPositionPastTheContent)
     doc.RemoveObject(big);
     delete big;
     view.ResetView();
-    EXPECT_EQ(view.scrollX(), 576); // the content is 576 x 480 now
-    EXPECT_EQ(view.scrollY(), -480);
+    // What is left is the 9 x 7 inch page, 864 x 672, with the smaller box on it.
+    EXPECT_EQ(view.scrollX(), 864);
+    EXPECT_EQ(view.scrollY(), -672);
     EXPECT_EQ(view.bar(Qt::Horizontal)->value(), view.scrollX());
     EXPECT_EQ(view.bar(Qt::Vertical)->value(), view.scrollY());
 }
@@ -379,6 +393,107 @@ TEST_F(GraphViewTest, ObjectsPaintInListOrderAtTheMappedPixels)
     EXPECT_EQ(image.pixel(290, 400 - 200), qRgb(0, 0, 255));
     EXPECT_EQ(image.pixel(190, 400 - 200), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(200, 400 - 190), qRgb(255, 255, 255));
+}
+
+// A trace of a parabola with its line and no symbols, on axes that cross at the page position
+// (1 in, 1 in): at 96 pixels per inch the x axis is row 700 - 96 of a 900 x 700 view, the
+// y axis column 96.
+TEST_F(GraphViewTest, SlopedTraceLinesAreSmoothAxisLinesStayCrisp)
+{
+    QTemporaryDir dir;
+    const QString data = QDir(dir.path()).filePath(QStringLiteral("squares.dat"));
+    QFile f(data);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("0 0\n1 1\n2 4\n3 9\n4 16\n");
+    f.close();
+    auto* file = new ColumnFile(data);
+    ASSERT_NE(file->ReadFile(), 0);
+    doc.GetFiles().AddUnique(file);
+    Trace* trace = doc.NewTrace(file);
+    ASSERT_NE(trace, nullptr);
+    trace->SetSymbolFont(std::nullopt);
+    TestWindow view(&doc, 900, 700);
+    const QImage image = view.picture();
+
+    const int axisRow = 700 - 96, axisColumn = 96;
+    for (int x = 120; x < 600; x += 7) {
+        EXPECT_EQ(image.pixel(x, axisRow), qRgb(0, 0, 0)) << "x axis at column " << x;
+        EXPECT_EQ(image.pixel(x, axisRow + 1), qRgb(255, 255, 255)) << "below, column " << x;
+    }
+    for (int y = 330; y < 590; y += 7) {
+        EXPECT_EQ(image.pixel(axisColumn, y), qRgb(0, 0, 0)) << "y axis at row " << y;
+        EXPECT_EQ(image.pixel(axisColumn - 1, y), qRgb(255, 255, 255)) << "left, row " << y;
+    }
+    // Between the axes only the line is drawn; anti-aliased, its edges are shades of grey.
+    int shaded = 0;
+    for (int y = 250; y < axisRow - 12; ++y) {
+        for (int x = axisColumn + 12; x < 680; ++x) {
+            const int grey = qGray(image.pixel(x, y));
+            shaded += grey > 40 && grey < 215;
+        }
+    }
+    EXPECT_GT(shaded, 100);
+}
+
+// The next modal dialog, of the given type, is confirmed once the given radio button (if any)
+// has been clicked.
+template <typename Dialog> void acceptNextDialog(const char* radio = nullptr)
+{
+    QTimer::singleShot(0, [radio] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        if (radio)
+            dialog->template findChild<QRadioButton*>(QLatin1String(radio))->click();
+        dialog->accept();
+    });
+}
+
+// The page of the program's printer, as Print Setup leaves it, is the page outlined on screen
+// and the page printed; the printer is put back as it was at the end.
+TEST_F(GraphViewTest, OutlineAndPrintedPageFollowPrintSetup)
+{
+    if (programHasPrinter())
+        GTEST_SKIP() << "a printer is installed; the page is not 9 x 7 inches";
+    QPrinter& printer = programPrinter();
+    struct Restore
+    {
+        QPrinter& printer;
+        const QPageLayout layout = printer.pageLayout();
+        const QString output = printer.outputFileName();
+        ~Restore()
+        {
+            printer.setPageLayout(layout);
+            printer.setOutputFileName(output);
+        }
+    } restore{printer};
+    QTemporaryDir dir;
+    const QString pdf = QDir(dir.path()).filePath(QStringLiteral("page.pdf"));
+    addBox(1, 1, 1, 1);
+    TestWindow view(&doc);
+    EXPECT_EQ(view.pageSize(), QSize(864, 672));
+
+    // Print Setup, confirmed as it is: nothing changes.
+    acceptNextDialog<QPageSetupDialog>();
+    VaneWindow::printSetup(&view);
+    EXPECT_EQ(view.pageSize(), QSize(864, 672));
+    // Turned to portrait, the page is 7 inches wide and 9 high, on screen and on paper.
+    acceptNextDialog<QPageSetupDialog>("portrait");
+    VaneWindow::printSetup(&view);
+    EXPECT_EQ(view.pageSize(), QSize(672, 864));
+    EXPECT_EQ(view.bar(Qt::Vertical)->minimum(), -864);
+
+    printer.setOutputFileName(pdf);
+    acceptNextDialog<QPrintDialog>();
+    view.print();
+    EXPECT_EQ(view.pageSize(), QSize(672, 864));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QRegularExpressionMatch box =
+        QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+            .match(QString::fromLatin1(file.readAll()));
+    ASSERT_TRUE(box.hasMatch());
+    EXPECT_EQ(box.captured(1).toDouble(), 7 * 72.0);
+    EXPECT_EQ(box.captured(2).toDouble(), 9 * 72.0);
 }
 
 } // namespace
