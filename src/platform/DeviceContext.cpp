@@ -209,9 +209,14 @@ double DeviceContext::fontPixelHeight() const
 
 QFont DeviceContext::deviceFont() const
 {
-    QFont f = state_.font.toQFont(fontPixelHeight());
+    const double height = fontPixelHeight();
+    FontCache& cache = fontCache_;
+    if (cache.valid && cache.font == state_.font && cache.pixelHeight == height)
+        return cache.device;
+    QFont f = state_.font.toQFont(height);
     if (SymbolFont::kindOf(state_.font.faceName()) != SymbolFont::none)
         f.setFamily(SymbolFont::drawingFamily());
+    cache = {true, state_.font, height, f};
     return f;
 }
 

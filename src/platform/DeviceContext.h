@@ -215,4 +215,15 @@ private:
 
     State state_;
     std::vector<State> saved_;
+
+    // The device font last built and what it was built from: text drawn again and again in one
+    // font (a trace's symbols) builds the font and finds its metrics once.
+    struct FontCache
+    {
+        bool valid = false;
+        LogFont font;
+        double pixelHeight = 0.0;
+        QFont device;
+    };
+    mutable FontCache fontCache_;
 };
