@@ -222,7 +222,12 @@ QFont DeviceContext::deviceFont() const
 
 QString DeviceContext::deviceText(const QString& text) const
 {
-    return SymbolFont::mapText(SymbolFont::kindOf(state_.font.faceName()), text);
+    TextCache& cache = textCache_;
+    if (cache.valid && cache.face == state_.font.lfFaceName && cache.text == text)
+        return cache.shown;
+    const QString shown = SymbolFont::mapText(SymbolFont::kindOf(state_.font.faceName()), text);
+    cache = {true, state_.font.lfFaceName, text, shown};
+    return shown;
 }
 
 double DeviceContext::textAngle() const

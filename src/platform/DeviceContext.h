@@ -226,4 +226,13 @@ private:
         QFont device;
     };
     mutable FontCache fontCache_;
+    // The text last drawn, the face it was drawn in and what the device shows for it.
+    struct TextCache
+    {
+        bool valid = false;
+        std::array<char, 32> face{};
+        QString text;
+        QString shown;
+    };
+    mutable TextCache textCache_;
 };
