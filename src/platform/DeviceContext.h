@@ -217,7 +217,8 @@ private:
     std::vector<State> saved_;
 
     // The device font last built and what it was built from: text drawn again and again in one
-    // font (a trace's symbols) builds the font and finds its metrics once.
+    // font (a trace's symbols) builds the font once, and the metrics taken from that one font
+    // find its loaded glyphs.
     struct FontCache
     {
         bool valid = false;
