@@ -571,17 +571,17 @@ void keepColumnExtremes(const DeviceContext& dc, const QPoint* points, int count
 class SymbolPixels
 {
 public:
-    SymbolPixels(const std::optional<QRect>& clip, int reach)
+    SymbolPixels(const std::optional<QRect>& clip, long long reach)
     {
         if (!clip)
             return;
         bounded_ = true;
         if (clip->isEmpty())
             return;
-        left_ = (long long)clip->left() - reach;
-        top_ = (long long)clip->top() - reach;
-        width_ = (long long)clip->right() + reach - left_ + 1;
-        height_ = (long long)clip->bottom() + reach - top_ + 1;
+        left_ = clip->left() - reach;
+        top_ = clip->top() - reach;
+        width_ = clip->right() + reach - left_ + 1;
+        height_ = clip->bottom() + reach - top_ + 1;
         // A box too large for a bitmap (a page zoomed far in) keeps its pixels in a set.
         if (width_ <= maxBitmapPixels / height_)
             bitmap_.assign(size_t(width_ * height_), false);
@@ -652,8 +652,8 @@ void Trace::drawSymbols(DeviceContext& dc) const
     const int previousMode = dc.setBkMode(TRANSPARENT_BK);
     // Turned by an escapement a symbol still stays within its width plus its height of its
     // reference point.
-    const int reach = std::abs(dc.lengthToDeviceX(extent.width())) +
-                      std::abs(dc.lengthToDeviceY(extent.height())) + 2;
+    const long long reach = std::llabs(dc.lengthToDeviceX(extent.width())) +
+                            std::llabs(dc.lengthToDeviceY(extent.height())) + 2;
     SymbolPixels drawn(dc.clipBox(), reach);
     for (const QPoint& p : points) {
         // The text's reference point is the top-left of its cell, which hangs down from it.
