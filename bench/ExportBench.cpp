@@ -1,11 +1,13 @@
 // Plotting a large data file without a display, as plotvane --export does: the whole path
-// (read, lay out, draw, write the PNG) and the drawing alone on a document already open.
+// (read, lay out, draw, write the PNG) and the drawing alone on a document already open, with
+// the trace drawn as a line and as symbols.
 //
 // The data file is generated once per run in the temporary directory: 1,000,000 rows of
 // three %.6g numbers, a noisy sine in the second column.
 
 #include "doc/DocumentFile.h"
 #include "doc/VaneDoc.h"
+#include "platform/Settings.h"
 #include "view/PageExport.h"
 
 #include <QDir>
@@ -48,27 +50,48 @@ QString outputFile()
     return QDir::temp().filePath(QStringLiteral("plotvane-export-bench-%1.png").arg(::getpid()));
 }
 
-void BM_ExportDataFileToPng(benchmark::State& state)
+enum class Look { Line, Symbols };
+
+// The trace of a freshly opened document is a line; with Look::Symbols it becomes the default
+// symbol (a dot) at every point, without the line.
+std::unique_ptr<VaneDoc> openDocument(Look look, QString* error)
 {
-    const QString in = dataFile();
+    std::unique_ptr<VaneDoc> doc = openForCommandLine(dataFile(), error);
+    if (doc && look == Look::Symbols) {
+        Trace* trace = doc->FirstTrace();
+        const DefaultSettings& s = defaultSettings();
+        trace->SetPen(std::nullopt);
+        trace->SetSymbolFont(LogFont::fromFace(s.symbolFace, s.symbolSize * 1000 / -72));
+        trace->SetSymbolChar(uint8_t(s.symbolChar));
+    }
+    return doc;
+}
+
+void BM_ExportDataFileToPng(benchmark::State& state, Look look)
+{
     for (auto _ : state) {
         QString error;
-        std::unique_ptr<VaneDoc> doc = openForCommandLine(in, &error);
+        std::unique_ptr<VaneDoc> doc = openDocument(look, &error);
         if (!doc) {
             state.SkipWithError(error.toStdString().c_str());
             return;
         }
         exportPage(*doc, outputFile(), 0);
     }
-    state.SetBytesProcessed(state.iterations() * QFile(in).size());
+    state.SetBytesProcessed(state.iterations() * QFile(dataFile()).size());
 }
-BENCHMARK(BM_ExportDataFileToPng)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_ExportDataFileToPng, line, Look::Line)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_ExportDataFileToPng, symbols, Look::Symbols)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
 // The page drawn again with the points already computed, as a repaint does.
-void BM_ExportOpenDocumentToPng(benchmark::State& state)
+void BM_ExportOpenDocumentToPng(benchmark::State& state, Look look)
 {
     QString error;
-    std::unique_ptr<VaneDoc> doc = openForCommandLine(dataFile(), &error);
+    std::unique_ptr<VaneDoc> doc = openDocument(look, &error);
     if (!doc) {
         state.SkipWithError(error.toStdString().c_str());
         return;
@@ -76,7 +99,12 @@ void BM_ExportOpenDocumentToPng(benchmark::State& state)
     for (auto _ : state)
         exportPage(*doc, outputFile(), 0);
 }
-BENCHMARK(BM_ExportOpenDocumentToPng)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_ExportOpenDocumentToPng, line, Look::Line)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_ExportOpenDocumentToPng, symbols, Look::Symbols)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
 } // namespace
 

@@ -27,6 +27,14 @@ constexpr double maxLogical = 1e8;
 // tick of 0.15 inch exactly 150 units long.
 constexpr float pi = 3.1415926f;
 
+// Tick values are sums of steps, and automatic steps are single-precision numbers that miss
+// their decimal value (0.1f is a little above 0.1): a tick within this part of a spacing beyond
+// a limit still belongs to the axis.
+constexpr double tickTolerance = 1e-4;
+
+// Tick indices stay far inside int64_t, whatever the spacing.
+constexpr double maxTickIndex = 1e15;
+
 int clampLogical(double v)
 {
     if (std::isnan(v))
@@ -37,6 +45,12 @@ int clampLogical(double v)
 int floorLogical(double inches)
 {
     return clampLogical(std::floor(inches * 1000.0));
+}
+
+// Whether index i has not yet gone past `to`, counting in `direction` (+1 or -1).
+bool notPast(int64_t i, int64_t to, int direction)
+{
+    return direction > 0 ? i <= to : i >= to;
 }
 
 int readShort(Archive& ar)
@@ -526,24 +540,55 @@ bool Axis::planTicks(TickPlan& plan) const
     if (!std::isfinite(ticks.firstTick) || !std::isfinite(ticks.tickSpacing) ||
         ticks.tickSpacing == 0.0)
         return false;
-    if (logScale) {
-        if (!(start > 0.0) || !(end > 0.0))
-            return false;
-        plan.origin = std::log10(start);
-        plan.limit = std::fabs(ticks.firstTick - std::log10(end));
-    } else {
-        plan.origin = start;
-        plan.limit = std::fabs(ticks.firstTick - end);
-    }
-    if (!std::isfinite(plan.limit))
-        return false;
     plan.spacing = ticks.tickSpacing;
     plan.interval = std::max(1, ticks.labelInterval);
-    // Ticks before the origin are never drawn: a first tick far before the start would spend
-    // the whole budget on them, so the loops begin one tick before the origin.
-    const double before = std::floor((plan.origin - ticks.firstTick) / plan.spacing) - 1.0;
-    plan.first = before > 0.0 ? int64_t(std::min(before, 1e15)) : 0;
+    double& far = plan.far;
+    if (logScale) {
+        if (!(start > 0.0) || !(end > 0.0) || !std::isfinite(double(plan.interval) * plan.spacing))
+            return false;
+        plan.origin = std::log10(start);
+        far = std::log10(end);
+    } else {
+        plan.origin = start;
+        far = end;
+    }
+    if (plan.origin == far)
+        return false;
+    plan.tolerance = std::fabs(plan.spacing) * tickTolerance;
+    plan.low = std::min(plan.origin, far) - plan.tolerance;
+    plan.high = std::max(plan.origin, far) + plan.tolerance;
+    plan.direction = (plan.spacing > 0.0) == (far > plan.origin) ? 1 : -1;
     return true;
+}
+
+Axis::IndexRun Axis::indexRun(const TickPlan& plan, double step, bool cover) const
+{
+    const double a = (plan.low - ticks.firstTick) / step;
+    const double b = (plan.high - ticks.firstTick) / step;
+    double lo = cover ? std::floor(std::min(a, b)) : std::ceil(std::min(a, b));
+    double hi = cover ? std::ceil(std::max(a, b)) : std::floor(std::max(a, b));
+    if (std::isnan(lo) || std::isnan(hi))
+        return {1, 0};
+    // A spacing far below the range asks for more ticks than any drawing visits.
+    lo = std::clamp(lo, -maxTickIndex, maxTickIndex);
+    hi = std::clamp(hi, -maxTickIndex, maxTickIndex);
+    return plan.direction > 0 ? IndexRun{int64_t(lo), int64_t(hi)}
+                              : IndexRun{int64_t(hi), int64_t(lo)};
+}
+
+bool Axis::onAxis(const TickPlan& plan, double value) const
+{
+    return value >= plan.low && value <= plan.high;
+}
+
+QPoint Axis::snapToLimits(const TickPlan& plan, double value, QPoint p) const
+{
+    // Rounded a hair before the origin, the tick at the start would count as lying before it.
+    if (std::fabs(value - plan.origin) <= plan.tolerance)
+        return tickPoint(0.0);
+    if (std::fabs(value - plan.far) <= plan.tolerance)
+        return tickPoint(plan.far - plan.origin);
+    return p;
 }
 
 QPoint Axis::tickPoint(double offsetFromOrigin) const
@@ -557,12 +602,6 @@ bool Axis::beforeOrigin(QPoint p) const
     return !(toLogical(x) <= p.x() && toLogical(y) <= p.y());
 }
 
-bool Axis::labelAfterStart(double value) const
-{
-    // Along the axis, from the origin on: on a reversed axis the values fall.
-    return end < start ? value <= start : value >= start;
-}
-
 void Axis::drawTickMark(DeviceContext& dc, QPoint p, float tickLength) const
 {
     const double a = double(float(ticks.tickAngle) * pi / 180.0f);
@@ -573,12 +612,16 @@ void Axis::drawTickMark(DeviceContext& dc, QPoint p, float tickLength) const
 
 void Axis::drawTicks(DeviceContext& dc, const TickPlan& plan) const
 {
-    for (int64_t k = 0; k < maxTickMarks; ++k) {
-        const int64_t i = plan.first + k;
+    const IndexRun run = indexRun(plan, plan.spacing, false);
+    int budget = maxTickMarks;
+    for (int64_t i = run.from; notPast(i, run.to, plan.direction) && budget > 0;
+         i += plan.direction, --budget) {
         const double along = plan.spacing * double(i);
-        if (std::fabs(along) > plan.limit)
-            break;
-        const QPoint p = tickPoint(ticks.firstTick - plan.origin + along);
+        const double value = ticks.firstTick + along;
+        if (!onAxis(plan, value))
+            continue;
+        const QPoint p =
+            snapToLimits(plan, value, tickPoint(ticks.firstTick - plan.origin + along));
         dc.moveTo(p.x(), p.y());
         if (!beforeOrigin(p))
             drawTickMark(dc, p,
@@ -589,21 +632,44 @@ void Axis::drawTicks(DeviceContext& dc, const TickPlan& plan) const
 void Axis::drawLogTicks(DeviceContext& dc, const TickPlan& plan) const
 {
     const int64_t n = plan.interval;
-    const double major = double(n) * plan.spacing; // decades
+    const double major = double(n) * plan.spacing; // decades, signed like the spacing
+    const double step = std::fabs(major);
+    const double logN = std::log10(double(n));
+    // Every major step that overlaps the axis, so that the subdivisions of a step whose major
+    // ticks lie beyond the limits are drawn too.
+    const IndexRun run = indexRun(plan, major, true);
     int64_t budget = maxTickMarks;
-    for (int64_t j = plan.first / n; budget > 0; ++j) {
+    for (int64_t j = run.from; notPast(j, run.to, plan.direction) && budget > 0;
+         j += plan.direction) {
         const double along = major * double(j);
-        if (std::fabs(along) > plan.limit)
-            break;
+        const double value = ticks.firstTick + along;
         const QPoint p = tickPoint(ticks.firstTick - plan.origin + along);
         --budget;
-        if (!beforeOrigin(p))
-            drawTickMark(dc, p, ticks.majorTickLength);
-        for (int64_t k = 2; k <= n - 1 && budget > 0; ++k, --budget) {
-            const double f = std::log10(double(k)) / std::log10(double(n)) * major;
-            const QPoint minor(p.x() + toLogical(f * scale * dirX),
-                               p.y() + toLogical(f * scale * dirY));
-            if (f + along <= plan.limit && !beforeOrigin(minor))
+        const QPoint majorPoint = snapToLimits(plan, value, p);
+        if (onAxis(plan, value) && !beforeOrigin(majorPoint))
+            drawTickMark(dc, majorPoint, ticks.majorTickLength);
+        if (n < 3)
+            continue;
+        // The subdivisions of the step on the far side of this major tick, at 2, 3, ... 9 of a
+        // decade counted from the lower end of the step, whichever way the axis runs.
+        const double next = major * double(j + plan.direction);
+        const bool fromHere = along < next;
+        const double lowerAlong = fromHere ? along : next;
+        const QPoint base = fromHere ? p : tickPoint(ticks.firstTick - plan.origin + lowerAlong);
+        const double lower = ticks.firstTick + lowerAlong;
+        // Subdivisions below the axis's low end are not visited.
+        const double skip = (plan.low - lower) / step * logN;
+        int64_t k = 2;
+        if (skip > 0.0)
+            k = std::max<int64_t>(2, int64_t(std::min(std::pow(10.0, skip), double(n))));
+        for (; k <= n - 1 && budget > 0; ++k, --budget) {
+            const double f = std::log10(double(k)) / logN * step;
+            if (lower + f > plan.high)
+                break;
+            const QPoint minor = snapToLimits(plan, lower + f,
+                                              QPoint(base.x() + toLogical(f * scale * dirX),
+                                                     base.y() + toLogical(f * scale * dirY)));
+            if (lower + f >= plan.low && !beforeOrigin(minor))
                 drawTickMark(dc, minor, ticks.minorTickLength);
         }
     }
@@ -619,16 +685,22 @@ void Axis::drawLabels(DeviceContext& dc, const TickPlan& plan) const
     dc.setBkMode(TRANSPARENT_BK);
     const int ox = toLogical(ticks.labelOffsetX);
     const int oy = toLogical(ticks.labelOffsetY);
-    const int64_t firstLabel = plan.first / plan.interval * plan.interval;
-    for (int64_t k = 0; k < maxLabels; ++k) {
-        const int64_t n = firstLabel + k * plan.interval;
+    const IndexRun run = indexRun(plan, plan.spacing, false);
+    // The first major tick at or after the run's start, going the run's way.
+    const int64_t interval = plan.interval;
+    const int64_t rest = ((run.from % interval) + interval) % interval;
+    int64_t n = run.from - rest;
+    if (plan.direction > 0 && rest != 0)
+        n += interval;
+    for (int budget = maxLabels; notPast(n, run.to, plan.direction) && budget > 0;
+         n += plan.direction * interval, --budget) {
         const double along = plan.spacing * double(n);
-        if (std::fabs(along) > plan.limit)
-            break;
-        const double v = along + ticks.firstTick;
-        const QPoint p = tickPoint(ticks.firstTick - plan.origin + along);
-        if (labelAfterStart(logScale ? std::pow(10.0, v) : v))
-            PlaceLabel(dc, p.x(), p.y(), ox, oy, FormatLabel(n));
+        const double value = ticks.firstTick + along;
+        if (!onAxis(plan, value))
+            continue;
+        const QPoint p =
+            snapToLimits(plan, value, tickPoint(ticks.firstTick - plan.origin + along));
+        PlaceLabel(dc, p.x(), p.y(), ox, oy, FormatLabel(n));
     }
     dc.selectFont(previous);
 }

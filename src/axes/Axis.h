@@ -135,22 +135,37 @@ protected:
     void takeDefaultName(const QString& prefix, int& counter);
 
 private:
-    // What one drawing of the ticks and labels works with, checked and corrected once.
+    // What one drawing of the ticks and labels works with, checked and corrected once. Tick i
+    // has the value firstTick + spacing * i (logarithmic: that exponent); only ticks within the
+    // limits are visited, from the origin's end on.
     struct TickPlan
     {
         double origin;    // start, or log10 start
-        double limit;     // |firstTick - end| (logarithmic: in decades)
+        double far;       // end, or log10 end
+        double tolerance; // how far beyond a limit a tick still lies on the axis
+        double low, high; // the limits, widened by the tolerance
         double spacing;   // tickSpacing, never 0 or non-finite
         int64_t interval; // labelInterval, at least 1
-        int64_t first;    // index of the first tick at or just before the origin
+        int direction;    // +1 when rising indices lead away from the origin, else -1
+    };
+    // The indices from, from + direction, ..., to of the points firstTick + step * i that lie
+    // within the plan's limits; with `cover`, of the steps that reach into them (one more at
+    // each end). Empty when from and to are the wrong way round for the direction.
+    struct IndexRun
+    {
+        int64_t from, to;
     };
     bool planTicks(TickPlan& plan) const;
+    IndexRun indexRun(const TickPlan& plan, double step, bool cover) const;
+    bool onAxis(const TickPlan& plan, double value) const;
+    // The point of a tick of the given value computed as `p`, put exactly on the limit it
+    // lies at within the tolerance.
+    QPoint snapToLimits(const TickPlan& plan, double value, QPoint p) const;
     void drawTicks(DeviceContext& dc, const TickPlan& plan) const;
     void drawLogTicks(DeviceContext& dc, const TickPlan& plan) const;
     void drawLabels(DeviceContext& dc, const TickPlan& plan) const;
     void drawTickMark(DeviceContext& dc, QPoint p, float tickLength) const;
     QPoint tickPoint(double offsetFromOrigin) const;
     bool beforeOrigin(QPoint p) const;
-    bool labelAfterStart(double value) const;
     void drawWithBlackPen(DeviceContext& dc);
 };

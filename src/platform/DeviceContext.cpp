@@ -209,15 +209,25 @@ double DeviceContext::fontPixelHeight() const
 
 QFont DeviceContext::deviceFont() const
 {
-    QFont f = state_.font.toQFont(fontPixelHeight());
+    const double height = fontPixelHeight();
+    FontCache& cache = fontCache_;
+    if (cache.valid && cache.font == state_.font && cache.pixelHeight == height)
+        return cache.device;
+    QFont f = state_.font.toQFont(height);
     if (SymbolFont::kindOf(state_.font.faceName()) != SymbolFont::none)
         f.setFamily(SymbolFont::drawingFamily());
+    cache = {true, state_.font, height, f};
     return f;
 }
 
 QString DeviceContext::deviceText(const QString& text) const
 {
-    return SymbolFont::mapText(SymbolFont::kindOf(state_.font.faceName()), text);
+    TextCache& cache = textCache_;
+    if (cache.valid && cache.face == state_.font.lfFaceName && cache.text == text)
+        return cache.shown;
+    const QString shown = SymbolFont::mapText(SymbolFont::kindOf(state_.font.faceName()), text);
+    cache = {true, state_.font.lfFaceName, text, shown};
+    return shown;
 }
 
 double DeviceContext::textAngle() const

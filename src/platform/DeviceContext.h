@@ -215,4 +215,25 @@ private:
 
     State state_;
     std::vector<State> saved_;
+
+    // The device font last built and what it was built from: text drawn again and again in one
+    // font (a trace's symbols) builds the font once, and the metrics taken from that one font
+    // find its loaded glyphs.
+    struct FontCache
+    {
+        bool valid = false;
+        LogFont font;
+        double pixelHeight = 0.0;
+        QFont device;
+    };
+    mutable FontCache fontCache_;
+    // The text last drawn, the face it was drawn in and what the device shows for it.
+    struct TextCache
+    {
+        bool valid = false;
+        std::array<char, 32> face{};
+        QString text;
+        QString shown;
+    };
+    mutable TextCache textCache_;
 };

@@ -21,6 +21,7 @@
 #include <array>
 #include <cmath>
 #include <new>
+#include <unordered_set>
 
 PV_IMPLEMENT_SERIAL(Trace, visibleobject, 0)
 
@@ -563,6 +564,56 @@ void keepColumnExtremes(const DeviceContext& dc, const QPoint* points, int count
         kept.push_back(points[count - 1]);
 }
 
+// The device pixels on which a symbol has been drawn. A symbol drawn again on its pixel puts the
+// same glyph on the same place and would only darken its anti-aliased rim, so each pixel takes
+// its symbol once. Symbols are looked at only within `reach` pixels of the clip box: from
+// further away none can show inside it.
+class SymbolPixels
+{
+public:
+    SymbolPixels(const std::optional<QRect>& clip, long long reach)
+    {
+        if (!clip)
+            return;
+        bounded_ = true;
+        if (clip->isEmpty())
+            return;
+        left_ = clip->left() - reach;
+        top_ = clip->top() - reach;
+        width_ = clip->right() + reach - left_ + 1;
+        height_ = clip->bottom() + reach - top_ + 1;
+        // A box too large for a bitmap (a page zoomed far in) keeps its pixels in a set.
+        if (width_ <= maxBitmapPixels / height_)
+            bitmap_.assign(size_t(width_ * height_), false);
+    }
+
+    // True the first time a symbol lands on this pixel (device units).
+    bool firstAt(QPoint p)
+    {
+        if (bounded_) {
+            const long long col = p.x() - left_;
+            const long long row = p.y() - top_;
+            if (col < 0 || row < 0 || col >= width_ || row >= height_)
+                return false;
+            if (!bitmap_.empty()) {
+                const size_t at = size_t(row * width_ + col);
+                if (bitmap_[at])
+                    return false;
+                bitmap_[at] = true;
+                return true;
+            }
+        }
+        return set_.insert((uint64_t(uint32_t(p.x())) << 32) | uint32_t(p.y())).second;
+    }
+
+private:
+    static constexpr long long maxBitmapPixels = 1LL << 27;
+    bool bounded_ = false;
+    long long left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    std::vector<bool> bitmap_;
+    std::unordered_set<uint64_t> set_;
+};
+
 } // namespace
 
 void Trace::drawLine(DeviceContext& dc) const
@@ -599,9 +650,17 @@ void Trace::drawSymbols(DeviceContext& dc) const
     const int halfWidth = extent.width() / 2;
     const int halfHeight = extent.height() / 2;
     const int previousMode = dc.setBkMode(TRANSPARENT_BK);
-    // The text's reference point is the top-left of its cell, which hangs down from it.
-    for (const QPoint& p : points)
-        dc.textOut(p.x() - halfWidth, p.y() + halfHeight, text);
+    // Turned by an escapement a symbol still stays within its width plus its height of its
+    // reference point.
+    const long long reach = std::llabs(dc.lengthToDeviceX(extent.width())) +
+                            std::llabs(dc.lengthToDeviceY(extent.height())) + 2;
+    SymbolPixels drawn(dc.clipBox(), reach);
+    for (const QPoint& p : points) {
+        // The text's reference point is the top-left of its cell, which hangs down from it.
+        const QPoint at(p.x() - halfWidth, p.y() + halfHeight);
+        if (drawn.firstAt(dc.LPtoDP(at)))
+            dc.textOut(at.x(), at.y(), text);
+    }
     dc.selectFont(previousFont);
     dc.setBkMode(previousMode);
 }

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -152,6 +153,100 @@ TEST(AxisDrawing, ReversedAxisLabelsEveryMajorTick)
     ASSERT_EQ(texts.size(), 5);
     EXPECT_LT(texts[0].x, texts[4].x);
 }
+
+// Ticks and labels at both limits, also where the single-precision step misses the decimal
+// limit a little (0.1f is above 0.1), on reversed and logarithmic axes.
+struct TicksToTheLimitsCase
+{
+    const char* name;
+    double start, end;
+    bool log;
+    const char* labels; // from the origin on
+    int majorTicks, minorTicks;
+};
+
+class TicksToTheLimits : public ::testing::TestWithParam<TicksToTheLimitsCase>
+{};
+
+TEST_P(TicksToTheLimits, FirstAndLastTickAreDrawn)
+{
+    const TicksToTheLimitsCase& c = GetParam();
+    auto axis = placed<XAxis>(5, c.start, c.end, c.log);
+    const QStringList records = recordedDrawing(*axis);
+    QStringList labels;
+    for (const DrawnText& t : drawnTexts(records))
+        labels.append(t.text);
+    EXPECT_EQ(labels.join(' ').toStdString(), c.labels);
+    const QList<DrawnLine> ticks = drawnLines(records).mid(1);
+    const auto majors = std::count_if(ticks.begin(), ticks.end(),
+                                      [](const DrawnLine& t) { return t.y2 - t.y1 == 150; });
+    EXPECT_EQ(majors, c.majorTicks);
+    EXPECT_EQ(ticks.size() - majors, c.minorTicks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, TicksToTheLimits,
+    ::testing::Values(
+        TicksToTheLimitsCase{"to0_4", 0, 0.4, false, "0 0.1 0.2 0.3 0.4", 5, 4},
+        TicksToTheLimitsCase{"to0_6", 0, 0.6, false, "0 0.2 0.4 0.6", 4, 3},
+        TicksToTheLimitsCase{"to0_8", 0, 0.8, false, "0 0.2 0.4 0.6 0.8", 5, 4},
+        TicksToTheLimitsCase{"negative", -0.8, -0.2, false, "-0.8 -0.6 -0.4 -0.2", 4, 3},
+        TicksToTheLimitsCase{"reversed", 0.4, 0, false, "0.4 0.3 0.2 0.1 0", 5, 4},
+        TicksToTheLimitsCase{"reversedLog", 10000, 1, true, "10000 1000 100 10 1", 5, 32}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A reversed axis shows the ticks and labels of the forward one, mirrored.
+struct MirrorCase
+{
+    const char* name;
+    double low, high;
+    bool log;
+};
+
+class ReversedAxis : public ::testing::TestWithParam<MirrorCase>
+{};
+
+TEST_P(ReversedAxis, MirrorsTheForwardAxis)
+{
+    const MirrorCase& c = GetParam();
+    auto forward = placed<XAxis>(5, c.low, c.high, c.log);
+    auto reversed = placed<XAxis>(5, c.high, c.low, c.log);
+    const QStringList fRecords = recordedDrawing(*forward);
+    const QStringList rRecords = recordedDrawing(*reversed);
+
+    // Tick marks as (distance from the origin, length), mirrored about the middle of the line.
+    auto marks = [](const QStringList& records, bool mirror) {
+        QList<std::pair<int, int>> out;
+        for (const DrawnLine& t : drawnLines(records).mid(1))
+            out.append({mirror ? 6000 - t.x1 : t.x1 - 1000, t.y2 - t.y1});
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    const auto fMarks = marks(fRecords, false);
+    const auto rMarks = marks(rRecords, true);
+    ASSERT_EQ(fMarks.size(), rMarks.size());
+    for (qsizetype k = 0; k < fMarks.size(); ++k) {
+        EXPECT_NEAR(fMarks[k].first, rMarks[k].first, 1) << k;
+        EXPECT_EQ(fMarks[k].second, rMarks[k].second) << k;
+    }
+
+    const QList<DrawnText> fTexts = drawnTexts(fRecords);
+    QList<DrawnText> rTexts = drawnTexts(rRecords);
+    std::reverse(rTexts.begin(), rTexts.end());
+    ASSERT_EQ(fTexts.size(), rTexts.size());
+    for (qsizetype k = 0; k < fTexts.size(); ++k) {
+        EXPECT_EQ(fTexts[k].text, rTexts[k].text);
+        const int w = labelExtent(*forward, fTexts[k].text).width();
+        EXPECT_NEAR(fTexts[k].x + w / 2 - 1000, 6000 - (rTexts[k].x + w / 2), 2) << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ranges, ReversedAxis,
+                         ::testing::Values(MirrorCase{"offStep", 0, 9, false},
+                                           MirrorCase{"decades", 1, 10000, true},
+                                           MirrorCase{"betweenDecades", 3, 4500, true},
+                                           MirrorCase{"belowOne", 0.002, 0.5, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AxisDrawing, OutwardTicksAndHiddenLabels)
 {

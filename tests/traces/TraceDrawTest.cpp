@@ -185,4 +185,50 @@ TEST_F(TraceFixture, SymbolsAreCentredOnTheirPointsAndClippedToThePlotBox)
     }
 }
 
+// Many points land on one device pixel in a large trace; each pixel gets its symbol once, and the
+// picture is that of every symbol drawn once, whatever the order and number of repeats.
+TEST_F(TraceFixture, RepeatedSymbolsAreDrawnOnceWithTheSamePixels)
+{
+    // Crowded, overlapping symbols two to three pixels apart, the last ones reaching into the
+    // plot box from beyond its right edge.
+    std::vector<double> xs, ys;
+    for (int i = 0; i < 200; ++i) {
+        xs.push_back(0.3 + i * 0.05);
+        ys.push_back(50 + 30 * std::sin(i * 0.1) + (i * 37 % 11));
+    }
+    std::vector<double> repeatedX, repeatedY;
+    for (int copy = 0; copy < 3; ++copy) {
+        repeatedX.insert(repeatedX.end(), xs.begin(), xs.end());
+        repeatedY.insert(repeatedY.end(), ys.begin(), ys.end());
+    }
+    auto withSymbols = [](MemTrace* t) {
+        t->SetPen(std::nullopt);
+        t->SetSymbolFont(LogFont::fromFace(QStringLiteral("Wingdings"), -200));
+        t->SetSymbolChar(108);
+        t->SetSymbolColor(RGB(200, 0, 0));
+        return t;
+    };
+    MemTrace* repeated = withSymbols(memTrace(repeatedX, repeatedY));
+    std::vector<MemTrace*> singles;
+    for (size_t i = 0; i < xs.size(); ++i)
+        singles.push_back(withSymbols(memTrace({xs[i]}, {ys[i]})));
+
+    auto render = [&](const std::vector<MemTrace*>& traces) {
+        QImage image(800, 600, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PainterDC dc(&painter, 96, 96);
+        view.PrepareDC(dc);
+        for (MemTrace* t : traces)
+            t->Draw(dc);
+        return image;
+    };
+    EXPECT_EQ(render({repeated}), render(singles));
+
+    RecordingDC recording;
+    view.PrepareDC(recording);
+    repeated->Draw(recording);
+    EXPECT_EQ(recordsStartingWith(recording.lines(), QStringLiteral("text ")).size(), 200);
+}
+
 } // namespace
