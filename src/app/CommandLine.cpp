@@ -47,6 +47,7 @@ CommandLine CommandLine::parse(const QStringList& arguments)
     bool exporting = false;
     bool describing = false;
     bool dpiGiven = false;
+    bool formatGiven = false;
     bool optionsEnd = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
@@ -101,6 +102,14 @@ CommandLine CommandLine::parse(const QStringList& arguments)
                 return invalid(
                     QStringLiteral("--dpi needs a positive whole number, not '%1'").arg(value));
             dpiGiven = true;
+        } else if (name == QLatin1String("format")) {
+            if (!takeValue())
+                return invalid(QStringLiteral("--format needs pdf, svg, png or pvn"));
+            c.format = value.toLower();
+            if (!pageFormatNamed(c.format) && c.format != QLatin1String("pvn"))
+                return invalid(
+                    QStringLiteral("--format needs pdf, svg, png or pvn, not '%1'").arg(value));
+            formatGiven = true;
         } else if (name == QLatin1String("describe") && !hasValue) {
             describing = true;
         } else if (name == QLatin1String("values") && !hasValue) {
@@ -120,6 +129,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         return invalid(QStringLiteral("--export and --describe cannot be used together"));
     if (dpiGiven && !exporting)
         return invalid(QStringLiteral("--dpi goes with --export"));
+    if (formatGiven && !exporting)
+        return invalid(QStringLiteral("--format goes with --export"));
     if (exporting || describing) {
         const QString option =
             exporting ? QStringLiteral("--export") : QStringLiteral("--describe");
@@ -146,17 +157,29 @@ QString usageText(const QString& program)
                "Options:\n"
                "  -h, --help             Show this help and exit.\n"
                "  -v, --version          Show the version and exit.\n"
-               "  --export OUT [--dpi N] FILE\n"
+               "  --export OUT [--dpi N] [--format F] FILE\n"
                "                         Render FILE to OUT as the printer would and exit.\n"
                "                         OUT ends in .pdf, .svg or .png; N is the resolution\n"
-               "                         in dots per inch (default %2). With OUT ending in\n"
-               "                         .pvn, FILE is saved as a plot document instead.\n"
+               "                         of a PNG in dots per inch (default %2). PDF and SVG\n"
+               "                         keep full precision whatever N is. With OUT ending\n"
+               "                         in .pvn, FILE is saved as a plot document instead.\n"
+               "  --format F             With --export: write F (pdf, svg, png or pvn)\n"
+               "                         whatever OUT is called, e.g. --export /dev/stdout.\n"
                "  --describe FILE        Print a JSON description of FILE and exit.\n"
                "  --values               With --describe: include the plotted numbers.\n"
                "  -platform NAME         Use the Qt platform plugin NAME (e.g. offscreen).\n"
                "\n"
-               "--export and --describe need no display. They exit with status 0 on success\n"
-               "and otherwise print one line saying what went wrong.\n")
+               "--export and --describe need no display and ask nothing: they take the\n"
+               "default settings of the profile, as the window does (PLOTVANE_PROFILE names\n"
+               "another profile file), and print what went wrong as lines on stderr.\n"
+               "An existing file OUT is replaced only once the new one is complete; a device\n"
+               "or FIFO is written into. OUT may not be FILE or one of its data files.\n"
+               "\n"
+               "Exit status:\n"
+               "  0  done\n"
+               "  1  failed; nothing was written and an existing OUT is as it was\n"
+               "  2  the command line is wrong\n"
+               "  3  written with warnings: a data file is missing or was read only in part\n")
         .arg(program)
         .arg(PageExport::defaultDpi);
 }

@@ -1,10 +1,18 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 
+#include "platform/Exceptions.h"
+#include "platform/OutputFile.h"
+#include "platform/Strings.h"
+
 #include <QApplication>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
+#include <unistd.h>
 
 namespace {
 
@@ -31,6 +39,31 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
         std::fprintf(stderr, "plotvane: %s\n", qPrintable(message.simplified()));
 }
 
+QByteArray memoryErrorLine;
+
+// Memory can run out where an exception cannot pass, in a destructor of the painting library
+// (a painter restoring its state): the program then ends as it ends when the failure reaches
+// the command, with the program's message and status, not with an abort.
+[[noreturn]] void endOnMemoryFailure()
+{
+    bool memory = false;
+    if (const std::exception_ptr current = std::current_exception()) {
+        try {
+            std::rethrow_exception(current);
+        } catch (const std::bad_alloc&) {
+            memory = true;
+        } catch (const MemoryException&) {
+            memory = true;
+        } catch (...) {
+        }
+    }
+    if (!memory)
+        std::abort();
+    OutputFile::discardUnfinished();
+    (void)!::write(STDERR_FILENO, memoryErrorLine.constData(), size_t(memoryErrorLine.size()));
+    ::_exit(exitFailure);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -51,17 +84,27 @@ int main(int argc, char** argv)
         return 0;
     case CommandLine::Mode::Invalid:
         err << "plotvane: " << commandLine.error << Qt::endl;
-        return 2;
+        return exitUsage;
     case CommandLine::Mode::Export:
     case CommandLine::Mode::Describe: {
         // These never show a window and run where there is no display.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(quietMessages);
-        QApplication app(argc, argv);
-        setApplicationIdentity();
-        return commandLine.mode == CommandLine::Mode::Export ? runExport(commandLine, err)
-                                                             : runDescribe(commandLine, out, err);
+        // A file size limit makes writes fail, which is reported, instead of ending the program.
+        std::signal(SIGXFSZ, SIG_IGN);
+        memoryErrorLine = "plotvane: " + loadString(Str::MemoryError).toUtf8() + '\n';
+        std::set_terminate(endOnMemoryFailure);
+        try {
+            QApplication app(argc, argv);
+            setApplicationIdentity();
+            return commandLine.mode == CommandLine::Mode::Export
+                       ? runExport(commandLine, err)
+                       : runDescribe(commandLine, out, err);
+        } catch (const std::bad_alloc&) {
+            err << "plotvane: " << loadString(Str::MemoryError) << Qt::endl;
+            return exitFailure;
+        }
     }
     case CommandLine::Mode::Window:
         break;

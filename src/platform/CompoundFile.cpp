@@ -7,9 +7,9 @@
 #include "platform/CompoundFile.h"
 
 #include "platform/Exceptions.h"
+#include "platform/OutputFile.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <gsf/gsf-infile-impl.h>
 #include <gsf/gsf-infile-msole.h>
@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
@@ -177,114 +176,12 @@ QByteArray readWholeFile(const QString& path)
     return bytes;
 }
 
-// A temporary file beside the target, removed unless it has been renamed over the target.
-class TempFile
-{
-public:
-    TempFile(const QByteArray& target, const QString& path) : path_(path)
-    {
-        const qsizetype slash = target.lastIndexOf('/');
-        const QByteArray dir = target.left(slash + 1);
-        // Room for the decoration within the file system's name limit.
-        const QByteArray base = target.mid(slash + 1).left(200);
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            const QByteArray candidate =
-                dir + '.' + base + '-' +
-                QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
-            const int fd =
-                ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                fd_ = fd;
-                name_ = candidate;
-                return;
-            }
-            if (errno != EEXIST)
-                raiseErrno(errno, false, path_, "create");
-        }
-        raise(FileException::generic, path_, QStringLiteral("no free temporary file name"));
-    }
-    ~TempFile()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        if (!renamed_)
-            ::unlink(name_.constData());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    int fd() const { return fd_; }
-
-    void write(const QByteArray& bytes)
-    {
-        const char* p = bytes.constData();
-        size_t left = size_t(bytes.size());
-        while (left > 0) {
-            const ssize_t n = ::write(fd_, p, std::min(left, ioChunk));
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                raiseErrno(errno, false, path_, "write");
-            }
-            if (n == 0)
-                raiseErrno(ENOSPC, false, path_, "write");
-            p += n;
-            left -= size_t(n);
-        }
-    }
-
-    void finishAs(const QByteArray& target)
-    {
-        if (::fsync(fd_) != 0)
-            raiseErrno(errno, false, path_, "sync");
-        const int fd = std::exchange(fd_, -1);
-        if (::close(fd) != 0)
-            raiseErrno(errno, false, path_, "close");
-        if (::rename(name_.constData(), target.constData()) != 0)
-            raiseErrno(errno, false, path_, "rename");
-        renamed_ = true;
-    }
-
-private:
-    QString path_;
-    QByteArray name_;
-    int fd_ = -1;
-    bool renamed_ = false;
-};
-
 void writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
-    QByteArray target = QFile::encodeName(path);
-    struct stat st
-    {};
-    // Saving through a symbolic link replaces the file it points to and keeps the link.
-    if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(target.constData(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-    bool exists = false;
-    if (::stat(target.constData(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
-            raiseErrno(EISDIR, false, path, "open");
-        exists = true;
-    }
-
-    TempFile temp(target, path);
-    // The replacement keeps the old file's permissions; where the file system cannot store
-    // them, the new file keeps the default ones.
-    if (exists)
-        ::fchmod(temp.fd(), st.st_mode & 07777);
-    temp.write(bytes);
-    temp.finishAs(target);
-
-    // Makes the rename itself durable; the file is already complete if this fails.
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray dir = slash < 0 ? QByteArray(".") : target.left(std::max<qsizetype>(slash, 1));
-    Descriptor dirFd(::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dirFd.get() >= 0)
-        ::fsync(dirFd.get());
+    OutputFile file(path);
+    file.create();
+    file.write(bytes);
+    file.commit();
 }
 
 void checkName(const QString& name, const QString& fileName)

@@ -2,6 +2,7 @@
 
 #include "doc/VaneDoc.h"
 #include "platform/Exceptions.h"
+#include "platform/OutputFile.h"
 #include "view/PagePrinter.h"
 
 #include <QFileInfo>
@@ -10,14 +11,19 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <cmath>
+#include <memory>
+#include <new>
+#include <sys/mman.h>
 
 namespace {
 
-// Vector output is laid out finely whatever resolution a picture would have.
+// Vector pictures are laid out at least as finely as the page's logical units (0.001 inch),
+// whatever resolution a raster picture would have. In the SVG one user unit is one logical
+// unit.
 constexpr int pdfDpi = 1200;
+constexpr int svgUnitsPerInch = 1000;
 
 [[noreturn]] void fail(const QString& path, const QString& detail,
                        FileException::Cause cause = FileException::generic)
@@ -25,36 +31,48 @@ constexpr int pdfDpi = 1200;
     throw FileException(cause, path, detail);
 }
 
-// Written beside the target and renamed over it at the end, so a failure leaves no half file.
-void openSaveFile(QSaveFile& file)
-{
-    if (!file.open(QIODevice::WriteOnly)) {
-        const auto cause = file.error() == QFileDevice::PermissionsError
-                               ? FileException::accessDenied
-                               : FileException::generic;
-        fail(file.fileName(), file.errorString(), cause);
-    }
-}
-
-void commit(QSaveFile& file)
-{
-    if (!file.commit()) {
-        const auto cause = file.error() == QFileDevice::PermissionsError
-                               ? FileException::accessDenied
-                               : FileException::generic;
-        fail(file.fileName(), file.errorString(), cause);
-    }
-}
-
 QSize pixelSize(const QSizeF& inches, int dpi)
 {
     return QSize(int(std::lround(inches.width() * dpi)), int(std::lround(inches.height() * dpi)));
 }
 
+// Qt's paint engines do not check every allocation they make (font subsets for a PDF, the
+// stroker's buffers): one failing half way through a picture crashes instead of throwing.
+// Painting starts only with this much room to spare, so that memory runs out here, where it
+// is reported, rather than inside an engine.
+constexpr size_t paintingHeadroom = size_t(64) << 20;
+
+void ensureHeadroom()
+{
+    void* room = ::mmap(nullptr, paintingHeadroom, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (room == MAP_FAILED)
+        throw MemoryException(QStringLiteral("no room to paint the page"));
+    ::munmap(room, paintingHeadroom);
+}
+
+// A painter whose paint engine failed half way is not ended again: its destructor would run
+// the engine's end a second time, and an allocation failing there, inside a destructor, would
+// end the program. It is left to the process instead.
+void paint(VaneDoc& doc, QPaintDevice& device, int dpi, const QString& path, const char* kind)
+{
+    ensureHeadroom();
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(&device))
+        fail(path, QStringLiteral("the %1 writer could not start").arg(QLatin1String(kind)));
+    try {
+        printPage(doc, *painter, dpi, dpi);
+        painter->end();
+    } catch (...) {
+        (void)painter.release();
+        throw;
+    }
+}
+
 void writePdf(VaneDoc& doc, const QString& path, const QSizeF& inches)
 {
-    QSaveFile file(path);
-    openSaveFile(file);
+    OutputFile file(path);
+    file.create();
     {
         QPdfWriter writer(&file);
         writer.setCreator(QStringLiteral("Plotvane"));
@@ -63,35 +81,27 @@ void writePdf(VaneDoc& doc, const QString& path, const QSizeF& inches)
         writer.setPageLayout(
             QPageLayout(QPageSize(inches, QPageSize::Inch, QString(), QPageSize::ExactMatch),
                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        QPainter painter;
-        if (!painter.begin(&writer))
-            fail(path, QStringLiteral("the PDF writer could not start"));
-        printPage(doc, painter, pdfDpi, pdfDpi);
-        painter.end();
+        paint(doc, writer, pdfDpi, path, "PDF");
     }
-    commit(file);
+    file.commit();
 }
 
-void writeSvg(VaneDoc& doc, const QString& path, const QSizeF& inches, int dpi)
+void writeSvg(VaneDoc& doc, const QString& path, const QSizeF& inches)
 {
-    const QSize size = pixelSize(inches, dpi);
-    QSaveFile file(path);
-    openSaveFile(file);
+    const QSize size = pixelSize(inches, svgUnitsPerInch);
+    OutputFile file(path);
+    file.create();
     {
         QSvgGenerator generator;
         generator.setOutputDevice(&file);
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
-        generator.setResolution(dpi);
+        generator.setResolution(svgUnitsPerInch);
         generator.setTitle(QFileInfo(doc.GetPathName()).fileName());
         generator.setDescription(QStringLiteral("Plotvane page"));
-        QPainter painter;
-        if (!painter.begin(&generator))
-            fail(path, QStringLiteral("the SVG writer could not start"));
-        printPage(doc, painter, dpi, dpi);
-        painter.end();
+        paint(doc, generator, svgUnitsPerInch, path, "SVG");
     }
-    commit(file);
+    file.commit();
 }
 
 void writePng(VaneDoc& doc, const QString& path, const QSizeF& inches, int dpi)
@@ -104,35 +114,39 @@ void writePng(VaneDoc& doc, const QString& path, const QSizeF& inches, int dpi)
                        .arg(size.height()));
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull())
-        fail(path, QStringLiteral("not enough memory for a page of %1 x %2 pixels")
-                       .arg(size.width())
-                       .arg(size.height()));
+        throw MemoryException(
+            QStringLiteral("a page of %1 x %2 pixels").arg(size.width()).arg(size.height()));
     image.fill(Qt::white);
     const int dotsPerMeter = int(std::lround(dpi / 0.0254));
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
-    {
-        QPainter painter(&image);
-        printPage(doc, painter, dpi, dpi);
+    paint(doc, image, dpi, path, "PNG");
+    OutputFile file(path);
+    file.create();
+    if (!image.save(&file, "PNG")) {
+        file.checkWrites();
+        // Nothing failed on the way to the file: the encoder ran out of memory.
+        throw MemoryException(QStringLiteral("encoding the PNG picture"));
     }
-    QSaveFile file(path);
-    openSaveFile(file);
-    if (!image.save(&file, "PNG"))
-        fail(path, QStringLiteral("the PNG picture could not be written"));
-    commit(file);
+    file.commit();
 }
 
 } // namespace
 
-void exportPage(VaneDoc& doc, const QString& outPath, int dpi)
+std::optional<PageFormat> pageFormatNamed(const QString& name)
 {
-    const QString suffix = QFileInfo(outPath).suffix().toLower();
-    if (suffix != QLatin1String("pdf") && suffix != QLatin1String("svg") &&
-        suffix != QLatin1String("png"))
-        fail(outPath,
-             QStringLiteral("unknown picture format; the file name must end in .pdf, "
-                            ".svg or .png"),
-             FileException::badPath);
+    const QString lower = name.toLower();
+    if (lower == QLatin1String("pdf"))
+        return PageFormat::Pdf;
+    if (lower == QLatin1String("svg"))
+        return PageFormat::Svg;
+    if (lower == QLatin1String("png"))
+        return PageFormat::Png;
+    return std::nullopt;
+}
+
+void exportPage(VaneDoc& doc, const QString& outPath, PageFormat format, int dpi)
+{
     if (dpi == 0)
         dpi = PageExport::defaultDpi;
     if (dpi < PageExport::minDpi || dpi > PageExport::maxDpi)
@@ -140,11 +154,31 @@ void exportPage(VaneDoc& doc, const QString& outPath, int dpi)
                           .arg(dpi)
                           .arg(PageExport::minDpi)
                           .arg(PageExport::maxDpi));
-    const QSizeF inches = programPageInches();
-    if (suffix == QLatin1String("pdf"))
-        writePdf(doc, outPath, inches);
-    else if (suffix == QLatin1String("svg"))
-        writeSvg(doc, outPath, inches, dpi);
-    else
-        writePng(doc, outPath, inches, dpi);
+    try {
+        const QSizeF inches = programPageInches();
+        switch (format) {
+        case PageFormat::Pdf:
+            writePdf(doc, outPath, inches);
+            break;
+        case PageFormat::Svg:
+            writeSvg(doc, outPath, inches);
+            break;
+        case PageFormat::Png:
+            writePng(doc, outPath, inches, dpi);
+            break;
+        }
+    } catch (const std::bad_alloc&) {
+        throw MemoryException(QStringLiteral("exporting to %1").arg(outPath));
+    }
+}
+
+void exportPage(VaneDoc& doc, const QString& outPath, int dpi)
+{
+    const std::optional<PageFormat> format = pageFormatNamed(QFileInfo(outPath).suffix());
+    if (!format)
+        fail(outPath,
+             QStringLiteral("unknown picture format; the file name must end in .pdf, "
+                            ".svg or .png"),
+             FileException::badPath);
+    exportPage(doc, outPath, *format, dpi);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class VaneDoc;
 
@@ -12,11 +13,23 @@ constexpr int maxDpi = 2400;
 constexpr long long maxPixels = 100'000'000;
 } // namespace PageExport
 
+enum class PageFormat { Pdf, Svg, Png };
+
+// The format a name stands for ("pdf", "svg" or "png", in any case); none for another name.
+std::optional<PageFormat> pageFormatNamed(const QString& name);
+
 // Renders the page of a document to a file through the printing path, one page the size of
-// the program's printer page (9 x 7 inches without a printer). The file's extension chooses
-// the format: .pdf (vector, laid out at 1200 dpi whatever dpi says), .svg (vector, user units
-// are pixels at dpi) or .png (dpi pixels per inch, white background); dpi 0 means defaultDpi.
-// Throws FileException naming the path when the extension is unknown, the resolution is
+// the program's printer page (9 x 7 inches without a printer). PDF and SVG are vector pictures
+// that keep every coordinate to a thousandth of an inch or finer whatever dpi says; an SVG's
+// user unit is a thousandth of an inch and its size is the page's in real units. PNG has dpi
+// pixels per inch and a white background; dpi 0 means defaultDpi.
+// The output is written whole or not at all, as OutputFile writes it: a device or FIFO is
+// written into, never replaced. Throws FileException naming the path when the resolution is
 // outside PageExport::minDpi..maxDpi, the picture would be too large, or the file cannot be
-// written; a failed export leaves no file behind.
+// written (a write that fails half way included), and MemoryException when memory runs out;
+// a failed export leaves an existing file as it was and no new file behind.
+void exportPage(VaneDoc& doc, const QString& outPath, PageFormat format,
+                int dpi = PageExport::defaultDpi);
+// The same with the format chosen by the file name's extension; another extension throws
+// FileException (badPath).
 void exportPage(VaneDoc& doc, const QString& outPath, int dpi = PageExport::defaultDpi);

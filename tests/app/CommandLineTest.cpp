@@ -1,14 +1,24 @@
 #include "app/CommandLine.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +33,7 @@ struct ParseCase
     QString output = {};
     int dpi = 0;
     bool values = false;
+    QString format = {};
 };
 
 void PrintTo(const ParseCase& c, std::ostream* os)
@@ -66,6 +77,16 @@ const ParseCase parseCases[] = {
     {"dpiNotANumber", {"--export", "o.png", "--dpi", "high", "a.dat"}, Mode::Invalid, {}},
     {"dpiNegative", {"--export", "o.png", "--dpi", "-3", "a.dat"}, Mode::Invalid, {}},
     {"dpiWithoutExport", {"--dpi", "100", "a.dat"}, Mode::Invalid, {}},
+    {"format",
+     {"--export", "/dev/stdout", "--format", "SVG", "in.dat"},
+     Mode::Export,
+     {"in.dat"},
+     "/dev/stdout",
+     0,
+     false,
+     "svg"},
+    {"formatUnknown", {"--export", "o", "--format", "bmp", "a.dat"}, Mode::Invalid, {}},
+    {"formatWithoutExport", {"--format", "png", "a.dat"}, Mode::Invalid, {}},
     {"describeWithoutInput", {"--describe"}, Mode::Invalid, {}},
 };
 
@@ -83,6 +104,7 @@ TEST_P(ParseTest, Modes)
     EXPECT_EQ(parsed.output, c.output);
     EXPECT_EQ(parsed.dpi, c.dpi);
     EXPECT_EQ(parsed.values, c.values);
+    EXPECT_EQ(parsed.format, c.format);
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLine, ParseTest, ::testing::ValuesIn(parseCases),
@@ -90,12 +112,22 @@ INSTANTIATE_TEST_SUITE_P(CommandLine, ParseTest, ::testing::ValuesIn(parseCases)
 
 struct Outcome
 {
-    int status = -1;
+    int status = -1; // -1: still running at the time limit; -2: ended by a signal
     QByteArray out;
     QByteArray err;
+    // The last line on stderr, without the line break.
+    QByteArray lastErrLine() const { return err.trimmed().split('\n').last(); }
 };
 
-Outcome runProgram(const QStringList& args)
+struct RunOptions
+{
+    QStringList environment = {}; // NAME=value, added to the test's own
+    QString workingDirectory = {};
+    std::function<void()> inChild = {}; // run in the child before the program starts
+    int timeoutMs = 60000;
+};
+
+Outcome runProgram(const QStringList& args, const RunOptions& options = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -103,10 +135,16 @@ Outcome runProgram(const QStringList& args)
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const QString& variable : options.environment)
+        env.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
     process.setProcessEnvironment(env);
+    if (!options.workingDirectory.isEmpty())
+        process.setWorkingDirectory(options.workingDirectory);
+    if (options.inChild)
+        process.setChildProcessModifier(options.inChild);
     process.start(QStringLiteral(PLOTVANE_EXECUTABLE), args);
     Outcome run;
-    if (!process.waitForFinished(60000)) {
+    if (!process.waitForFinished(options.timeoutMs)) {
         process.kill();
         process.waitForFinished();
         return run;
@@ -127,6 +165,24 @@ class ProgramTest : public ::testing::Test
 protected:
     QTemporaryDir dir;
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QString write(const char* name, const QByteArray& bytes) const
+    {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    }
+    static QByteArray read(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QStringList entries() const
+    {
+        return QDir(dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDir::Name);
+    }
 };
 
 } // namespace
@@ -233,4 +289,252 @@ TEST_F(ProgramTest, BadInputGivesOneLineAndAFailure)
     EXPECT_FALSE(QFile::exists(path("out.jpg")));
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("previous contents"));
+}
+
+// A trace point at (0.123, 0.456) on axes of one inch per unit from (1 in, 1 in) lies at
+// (1.123 in, 1.456 in) on the page in a vector picture, whatever --dpi says.
+TEST_F(ProgramTest, VectorPicturesKeepFullPrecisionWhateverTheResolution)
+{
+    const QString data = write("point.dat", "0 0\n0.123 0.456\n6 4\n");
+    const QRegularExpression number(QStringLiteral("[-0-9.]+"));
+    QByteArray pdfs[2];
+    for (int i : {0, 1}) {
+        const QString dpi = i == 0 ? QStringLiteral("100") : QStringLiteral("300");
+        SCOPED_TRACE(dpi.toStdString());
+        ASSERT_EQ(runProgram({"--export", path("page.svg"), "--dpi", dpi, data}).status, 0);
+        const QString svg = QString::fromUtf8(read(path("page.svg")));
+        const auto attribute = [&](const char* name) {
+            return QRegularExpression(QStringLiteral("%1=\"([^\"]*)\"").arg(QLatin1String(name)))
+                .match(svg)
+                .captured(1);
+        };
+        EXPECT_EQ(attribute("width"), "228.6mm");
+        EXPECT_EQ(attribute("height"), "177.8mm");
+        const double inchesPerUnit = 9.0 / attribute("viewBox").split(' ').value(2).toDouble();
+        bool found = false;
+        QRegularExpressionMatchIterator points =
+            QRegularExpression(QStringLiteral("points=\"([^\"]*)\"")).globalMatch(svg);
+        while (points.hasNext()) {
+            for (const QString& point : points.next().captured(1).split(' ', Qt::SkipEmptyParts)) {
+                const double x = point.section(',', 0, 0).toDouble() * inchesPerUnit;
+                const double y = 7.0 - point.section(',', 1, 1).toDouble() * inchesPerUnit;
+                found = found || (std::abs(x - 1.123) < 0.0006 && std::abs(y - 1.456) < 0.0006);
+            }
+        }
+        EXPECT_TRUE(found) << svg.left(2000).toStdString();
+
+        ASSERT_EQ(runProgram({"--export", path("page.pdf"), "--dpi", dpi, data}).status, 0);
+        // Apart from the time it was made.
+        for (const QByteArray& line : read(path("page.pdf")).split('\n')) {
+            if (!line.contains("/CreationDate"))
+                pdfs[i] += line + '\n';
+        }
+    }
+    EXPECT_EQ(pdfs[0], pdfs[1]);
+}
+
+// A disk that fills half way (here a file size limit): the old file stays, with a message
+// and a failure, and nothing is left behind.
+TEST_F(ProgramTest, AWriteFailingHalfWayLeavesTheOldFile)
+{
+    const auto limitFileSize = [] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = {2000, 2000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    };
+    for (const char* name : {"old.png", "old.svg", "old.pdf", "old.pvn"}) {
+        SCOPED_TRACE(name);
+        const QString out = write(name, "previous contents");
+        const Outcome run =
+            runProgram({"--export", out, "--dpi", "300", example("damped-oscillation.dat")},
+                       {.inChild = limitFileSize});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.lastErrLine().contains(strerror(EFBIG))) << run.err.toStdString();
+        EXPECT_EQ(read(out), "previous contents");
+        EXPECT_EQ(entries(), QStringList{QString::fromLatin1(name)});
+        QFile::remove(out);
+    }
+}
+
+// A FIFO, or a link to one, is written into and stays what it is; one without a reader is
+// refused at once. A link to a regular file keeps pointing at it, now the picture.
+TEST_F(ProgramTest, AnOutputThatIsNoRegularFileIsWrittenIntoNotReplaced)
+{
+    const QString data = example("power-law.dat");
+    const QString fifo = path("pipe.png");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const auto isFifo = [&] {
+        struct stat st
+        {};
+        return ::lstat(QFile::encodeName(fifo).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+    };
+    const Outcome unread =
+        runProgram({"--export", fifo, "--dpi", "10", data}, {.timeoutMs = 10000});
+    EXPECT_EQ(unread.status, 1) << unread.err.toStdString();
+    EXPECT_TRUE(isFifo());
+
+    ASSERT_TRUE(QFile::link(fifo, path("to-pipe.png")));
+    for (const char* name : {"pipe.png", "to-pipe.png"}) {
+        SCOPED_TRACE(name);
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(reader, 0);
+        const Outcome run =
+            runProgram({"--export", path(name), "--dpi", "10", data}, {.timeoutMs = 10000});
+        QByteArray picture(1 << 16, '\0');
+        picture.truncate(std::max<ssize_t>(0, ::read(reader, picture.data(), picture.size())));
+        ::close(reader);
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_FALSE(QImage::fromData(picture, "PNG").isNull());
+        EXPECT_TRUE(isFifo());
+    }
+    EXPECT_TRUE(QFileInfo(path("to-pipe.png")).isSymLink());
+
+    write("target.png", "old");
+    ASSERT_TRUE(QFile::link(path("target.png"), path("link.png")));
+    EXPECT_EQ(runProgram({"--export", path("link.png"), "--dpi", "10", data}).status, 0);
+    EXPECT_TRUE(QFileInfo(path("link.png")).isSymLink());
+    EXPECT_FALSE(QImage(path("target.png")).isNull());
+
+    const Outcome piped = runProgram({"--export", "/dev/stdout", "--format", "svg", data});
+    EXPECT_EQ(piped.status, 0) << piped.err.toStdString();
+    EXPECT_TRUE(piped.out.startsWith("<?xml")) << piped.out.left(100).toStdString();
+}
+
+// The output may not be the input, under any name, nor a data file of an input plot.
+TEST_F(ProgramTest, AnOutputThatIsAnInputIsRefused)
+{
+    const QByteArray rows = "1 1\n2 4\n3 9\n";
+    const QString self = write("self.png", rows);
+    ASSERT_TRUE(QFile::link(self, path("alias.png")));
+    ASSERT_EQ(::link(QFile::encodeName(self).constData(),
+                     QFile::encodeName(path("hard.png")).constData()),
+              0);
+    const QString data = write("data.png", rows);
+    ASSERT_EQ(runProgram({"--export", path("plot.pvn"), data}).status, 0);
+    const QStringList cases[] = {
+        {"--export", self, self},
+        {"--export", path("alias.png"), self},
+        {"--export", path("hard.png"), self},
+        {"--export", data, path("plot.pvn")},
+    };
+    for (const QStringList& args : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const Outcome run = runProgram(args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    }
+    EXPECT_EQ(read(self), rows);
+    EXPECT_EQ(read(data), rows);
+}
+
+// Input that is a FIFO is refused without waiting for a writer.
+TEST_F(ProgramTest, AFifoAsInputIsRefusedAtOnce)
+{
+    const QString fifo = path("input.dat");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QStringList cases[] = {{"--describe", fifo}, {"--export", path("out.png"), fifo}};
+    for (const QStringList& args : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const Outcome run = runProgram(args, {.timeoutMs = 10000});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.contains("Not able to open file as data file"))
+            << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(path("out.png")));
+}
+
+// What could be drawn is written; the missing or broken data file is named in one line, and
+// the status tells a script that something was left out.
+TEST_F(ProgramTest, PartialInputWritesWhatCouldBeDrawnWithWarnings)
+{
+    const QString partial = write("partial.dat", "1 1\n2 4\n3 9\na\nb\nc\nd\ne\n5 6\n");
+    const QString gone = write("gone.dat", "1 1\n2 4\n3 9\n");
+    ASSERT_EQ(runProgram({"--export", path("plot.pvn"), gone}).status, 0);
+    ASSERT_TRUE(QFile::remove(gone));
+    QTemporaryDir elsewhere;
+
+    const struct
+    {
+        QStringList args;
+        QString file;
+        const char* why;
+    } cases[] = {
+        {{"--export", path("a.png"), partial}, partial, "Error parsing file at line 3"},
+        {{"--describe", partial}, partial, "Error parsing file at line 3"},
+        {{"--export", path("b.png"), path("plot.pvn")}, gone, "Cannot find this file."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Outcome run = runProgram(c.args, {.workingDirectory = elsewhere.path()});
+        EXPECT_EQ(run.status, 3);
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.file.toUtf8())) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.why)) << run.err.toStdString();
+    }
+    EXPECT_FALSE(QImage(path("a.png")).isNull());
+    EXPECT_FALSE(QImage(path("b.png")).isNull());
+    EXPECT_TRUE(runProgram({"--help"}).out.contains("  3  "));
+}
+
+// The commands draw with the user's defaults, as the window does.
+TEST_F(ProgramTest, TheDefaultsOfTheProfileApply)
+{
+    write("plotvane.ini", "[Settings]\nXAxisLength=3\n");
+    const Outcome run = runProgram({"--describe", example("power-law.dat")},
+                                   {.environment = {"PLOTVANE_PROFILE=" + path("plotvane.ini")}});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonArray objects = QJsonDocument::fromJson(run.out).object()["objects"].toArray();
+    ASSERT_EQ(objects.size(), 3);
+    EXPECT_EQ(objects[1].toObject()["class"], "XAxis");
+    EXPECT_EQ(objects[1].toObject()["length"].toDouble(), 3.0);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define PLOTVANE_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PLOTVANE_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+// Wherever memory runs out - reading, laying out, drawing, encoding - the program ends with
+// its message and a failure, never with an abort. The limits run from just above what the
+// program needs to start up to where every picture is written.
+TEST_F(ProgramTest, RunningOutOfMemoryEndsInTheMessage)
+{
+#ifdef PLOTVANE_ADDRESS_SANITIZER
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limits allow";
+#endif
+    std::string rows;
+    for (int i = 0; i < 300000; ++i)
+        rows += std::to_string(i) + ' ' + std::to_string(i * 7919LL % 1000) + '\n';
+    const QString data = write("many.dat", QByteArray::fromStdString(rows));
+    const auto limited = [](qint64 megabytes) {
+        return RunOptions{.inChild = [megabytes] {
+            const rlim_t bytes = rlim_t(megabytes) << 20;
+            struct rlimit limit = {bytes, bytes};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }};
+    };
+    qint64 start = 32;
+    // The least the program starts with, near enough.
+    while (start < 1024 &&
+           runProgram({"--describe", example("power-law.dat")}, limited(start)).status != 0)
+        start += 8;
+    ASSERT_LT(start, 1024);
+
+    int failures = 0;
+    for (const char* name : {"out.pdf", "out.svg", "out.png"}) {
+        for (qint64 megabytes = start + 8; megabytes <= start + 128; megabytes += 12) {
+            SCOPED_TRACE(std::string(name) + " under " + std::to_string(megabytes) + " MB");
+            const Outcome run = runProgram({"--export", path(name), data}, limited(megabytes));
+            if (run.status == 0)
+                continue;
+            ++failures;
+            EXPECT_EQ(run.status, 1) << run.err.toStdString();
+            EXPECT_EQ(run.lastErrLine(), "plotvane: Memory error!") << run.err.toStdString();
+        }
+    }
+    EXPECT_GT(failures, 0);
+    EXPECT_EQ(entries().filter(".tmp"), QStringList());
 }

@@ -159,8 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadExport{"page.png", -150, FileException::generic},
                       BadExport{"page.svg", 1000000, FileException::generic},
                       BadExport{"page.png", 2400, FileException::generic}, // 453 million pixels
-                      BadExport{"missing/dir/page.png", 150, FileException::generic},
-                      BadExport{"missing/dir/page.pdf", 150, FileException::generic}));
+                      BadExport{"missing/dir/page.png", 150, FileException::badPath},
+                      BadExport{"missing/dir/page.pdf", 150, FileException::badPath}));
 
 TEST_F(PageExportTest, AnExistingFileIsKeptWhenTheExportFails)
 {
