@@ -41,7 +41,11 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"run.dat", "", "run.dat", "run.dat"},
                       PathCase{"/run.dat", "/", "run.dat", "/run.dat"},
                       PathCase{"C:\\data\\run.dat", "C:\\data", "run.dat", "C:\\data/run.dat"},
+                      PathCase{"Z:/data\\run.dat", "Z:/data", "run.dat", "Z:/data/run.dat"},
+                      PathCase{"data\\run.dat", "data", "run.dat", "data/run.dat"},
+                      // On Linux a backslash is part of a file name.
                       PathCase{"a\\b/c.dat", "a\\b", "c.dat", "a\\b/c.dat"},
+                      PathCase{"/tmp/x\\y.dat", "/tmp", "x\\y.dat", "/tmp/x\\y.dat"},
                       PathCase{"dir/", "dir", "", "dir/"},
                       PathCase{"a//b.dat", "a/", "b.dat", "a//b.dat"},
                       PathCase{"/tmp/Müller µ.dat", "/tmp", "Müller µ.dat", "/tmp/Müller µ.dat"},
@@ -56,6 +60,8 @@ TEST(FileName, SetDirectoryDropsOneSeparator)
     EXPECT_EQ(name.GetFullPath(), QStringLiteral("/run.dat"));
     name.SetDirectory(QString());
     EXPECT_EQ(name.GetFullPath(), QStringLiteral("run.dat"));
+    name.SetDirectory(QStringLiteral("/home/dir\\"));
+    EXPECT_EQ(name.GetFullPath(), QStringLiteral("/home/dir\\/run.dat"));
 
     FileName copy;
     copy = FileName(QStringLiteral("x/y.dat"));
