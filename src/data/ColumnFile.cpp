@@ -386,21 +386,26 @@ DataColumn* ColumnFile::GetColumn(int n)
     return pointNumbers_.get();
 }
 
+int ColumnFile::ReadFileRecorded()
+{
+    try {
+        return ReadFile();
+    } catch (const PlotvaneException&) {
+        // The read state says what went wrong.
+    } catch (const std::bad_alloc&) {
+        clearColumns();
+        readState_ = ReadState::memoryError;
+    }
+    return 0;
+}
+
 void ColumnFile::Serialize(Archive& ar)
 {
     fileName_.Serialize(ar);
     if (ar.isLoading()) {
         clearColumns();
         readState_ = ReadState::notRead;
-        if (GetFullPath().isEmpty())
-            return;
-        try {
-            ReadFile();
-        } catch (const PlotvaneException&) {
-            // Recorded in the read state; the document looks for missing files and reports.
-        } catch (const std::bad_alloc&) {
-            clearColumns();
-            readState_ = ReadState::memoryError;
-        }
+        if (!GetFullPath().isEmpty())
+            ReadFileRecorded();
     }
 }

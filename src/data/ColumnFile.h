@@ -65,6 +65,9 @@ public:
     int ReadText(const char* text, size_t size, size_t windowBytes, int rowLimit = maxRows);
     // Drops the columns and reads the file again; exceptions pass through.
     int Reread();
+    // ReadFile for loading: what the read raises is not passed on but kept in the read state,
+    // for the document to report once it is loaded. Returns what ReadFile returned, or 0.
+    int ReadFileRecorded();
 
     // The number of rows; 0 without columns.
     int GetNumPoints() const { return columns_.empty() ? 0 : columns_.front()->GetSize(); }
@@ -79,10 +82,16 @@ public:
     void SetPath(const QString& path) { fileName_.SetPath(path); }
 
     ReadState GetReadState() const { return readState_; }
+    // No file was found at the path (or none looked for yet): the document looks elsewhere. A
+    // file that is there but could not be read is not missing.
+    bool IsMissing() const
+    {
+        return readState_ == ReadState::notRead || readState_ == ReadState::cannotOpen;
+    }
 
     // The record is the file name's: directory, then file name. Loading reads the data file at
-    // once; a failed read does not end the load: the file then has no columns (counts as
-    // missing) or, after a parse error, the rows before it, and GetReadState() says which.
+    // once (ReadFileRecorded); a failed read does not end the load: the file then has no
+    // columns or, after a parse error, the rows before it, and GetReadState() says which.
     void Serialize(Archive& ar) override;
 
 private:
