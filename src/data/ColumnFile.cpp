@@ -5,6 +5,7 @@
 #include "platform/Exceptions.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -405,7 +406,13 @@ void ColumnFile::Serialize(Archive& ar)
     if (ar.isLoading()) {
         clearColumns();
         readState_ = ReadState::notRead;
-        if (!GetFullPath().isEmpty())
-            ReadFileRecorded();
+        if (GetFullPath().isEmpty())
+            return;
+        ReadFileRecorded();
+        // A relative path (stored by an older save) names the file found from the current
+        // directory; it is kept absolute from now on.
+        const QFileInfo found(GetFullPath());
+        if (!IsMissing() && found.isRelative())
+            SetPath(found.absoluteFilePath());
     }
 }

@@ -296,7 +296,7 @@ void VaneDoc::RereadData()
         }
     }
     // A file located anew may have fewer columns than its traces plot.
-    bindTraceColumns();
+    reportLostColumns();
     RemoveUnusedFiles();
     Refresh();
 }
@@ -387,10 +387,10 @@ void VaneDoc::ReportLoadProblems()
         if (!files.at(i)->IsMissing())
             showDataFileMessage(dataFileMessage(*files.at(i)));
     }
-    bindTraceColumns();
+    reportLostColumns();
 }
 
-void VaneDoc::bindTraceColumns()
+void VaneDoc::reportLostColumns()
 {
     const std::unique_ptr<visiblelist> traces = GetTraces();
     for (visibleobject* obj : *traces)

@@ -85,8 +85,8 @@ private:
     // is still missing.
     bool askToLocate(ColumnFile* file);
     void removeTrace(Trace* trace);
-    // ReportLostColumns on every trace.
-    void bindTraceColumns();
+    // Every trace checks its column numbers against its file, and says what it replaced.
+    void reportLostColumns();
 
     filelist files;
 };

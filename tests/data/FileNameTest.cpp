@@ -132,4 +132,20 @@ INSTANTIATE_TEST_SUITE_P(
                                ColumnFile::ReadState::parseError, 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ColumnFileRecord, ARelativePathFoundOnLoadBecomesAbsolute)
+{
+    DataFiles files;
+    files.write("run.dat", "1 2\n");
+    Archive out;
+    ColumnFile stored(QStringLiteral("run.dat"));
+    out.writeObject(&stored);
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(files.dirPath()));
+    Archive in(out.data());
+    const std::unique_ptr<ColumnFile> loaded = in.readOwnedObject<ColumnFile>();
+    QDir::setCurrent(cwd);
+    EXPECT_EQ(loaded->GetNumPoints(), 1);
+    EXPECT_EQ(loaded->GetFullPath(), files.path("run.dat"));
+}
+
 } // namespace
