@@ -2,7 +2,8 @@
 // strtod reader and a plain LF count over the same bytes, and the peak memory of one read.
 //
 // The files are generated once per run in the temporary directory: 1,000,000 rows of three
-// %.6g numbers, and 150,000 rows of twenty (about the same size).
+// %.6g numbers, and 150,000 rows of twenty (about the same size); the three columns also with
+// CR LF and with lone CR line ends.
 
 #include "data/ColumnFile.h"
 
@@ -32,21 +33,24 @@ struct DataFile
     int columns = 0;
 };
 
-DataFile generate(int rows, int columns)
+DataFile generate(int rows, int columns, const std::string& lineEnd = "\n")
 {
     DataFile f;
     f.rows = rows;
     f.columns = columns;
     f.path = QDir::temp()
-                 .filePath(QStringLiteral("plotvane-bench-%1x%2-%3.dat")
+                 .filePath(QStringLiteral("plotvane-bench-%1x%2-%3-%4.dat")
                                .arg(rows)
                                .arg(columns)
+                               .arg(lineEnd.size() == 2 ? "crlf"
+                                    : lineEnd == "\r"   ? "cr"
+                                                        : "lf")
                                .arg(::getpid()))
                  .toStdString();
     std::mt19937_64 random(42);
     std::normal_distribution<double> noise(0.0, 1.0);
     std::uniform_real_distribution<double> exponent(-8.0, 8.0);
-    std::string text = "Generated data\n";
+    std::string text = "Generated data" + lineEnd;
     char buf[64];
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
@@ -60,7 +64,7 @@ DataFile generate(int rows, int columns)
             const int n = std::snprintf(buf, sizeof buf, c ? " %.6g" : "%.6g", v);
             text.append(buf, size_t(n));
         }
-        text += '\n';
+        text += lineEnd;
     }
     std::ofstream(f.path, std::ios::binary).write(text.data(), std::streamsize(text.size()));
     f.bytes = text.size();
@@ -76,6 +80,18 @@ const DataFile& threeColumns()
 const DataFile& twentyColumns()
 {
     static const DataFile f = generate(150000, 20);
+    return f;
+}
+
+const DataFile& threeColumnsCrLf()
+{
+    static const DataFile f = generate(1000000, 3, "\r\n");
+    return f;
+}
+
+const DataFile& threeColumnsCr()
+{
+    static const DataFile f = generate(1000000, 3, "\r");
     return f;
 }
 
@@ -153,6 +169,19 @@ void BM_ReadFileWindow(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.bytes));
 }
 
+// The three-column file with other line ends: 1 CR LF, 2 lone CR.
+void BM_ReadFileLineEnds(benchmark::State& state)
+{
+    const DataFile& f = state.range(0) == 1 ? threeColumnsCrLf() : threeColumnsCr();
+    for (auto _ : state) {
+        ColumnFile file(QString::fromStdString(f.path));
+        if (file.ReadFile() != 1 || file.GetNumPoints() != f.rows)
+            state.SkipWithError("file not read");
+        benchmark::DoNotOptimize(file.GetColumn(0)->GetData());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.bytes));
+}
+
 void BM_NaiveStrtod(benchmark::State& state)
 {
     const DataFile& f = fileFor(state.range(0));
@@ -215,6 +244,8 @@ void removeFiles()
 {
     std::remove(threeColumns().path.c_str());
     std::remove(twentyColumns().path.c_str());
+    std::remove(threeColumnsCrLf().path.c_str());
+    std::remove(threeColumnsCr().path.c_str());
 }
 
 } // namespace
@@ -227,6 +258,7 @@ BENCHMARK(BM_ReadFileWindow)
     ->Args({3, 16384})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
+BENCHMARK(BM_ReadFileLineEnds)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_NaiveStrtod)->Arg(3)->Arg(20)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_LineFeedCount)->Arg(3)->Arg(20)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 

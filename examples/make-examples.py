@@ -1,11 +1,17 @@
 #!/usr/bin/env python3
-"""Writes the example data files. Run from anywhere; the files land beside this script.
+"""Writes the example data files and the example plot. Run from anywhere; the files land beside
+this script. The plot is saved by the program itself: give its path as the argument (by default
+build/src/app/plotvane of this source tree); without it only the data files are written.
 
 Header lines hold no bare numbers, since any number on a line makes it a data line.
 """
 import math
 import os
 import random
+import shutil
+import subprocess
+import sys
+import tempfile
 
 here = os.path.dirname(os.path.abspath(__file__))
 
@@ -42,5 +48,26 @@ write("power-law.dat",
       [(x, 2.5 * x ** -1.5 * (1.0 + rng.gauss(0.0, 0.03)))
        for x in (10 ** (i / 12.0) for i in range(37))])
 
-# damped-oscillation.pvn, the plot the run script opens, is saved by the program itself:
-#   plotvane --export examples/damped-oscillation.pvn examples/damped-oscillation.dat
+
+
+def save_plot(program, data, plot):
+    """Saves the plot of a data file from a copy of both in a temporary directory that is
+    removed afterwards. A document stores the absolute path of its data files; this one names a
+    directory that is gone, so wherever the plot is opened it finds its data file beside itself,
+    and never a file of the machine that made it. The program runs with its own default
+    settings, not the profile of whoever runs this script."""
+    with tempfile.TemporaryDirectory(prefix="plotvane-example-") as tmp:
+        shutil.copy(os.path.join(here, data), tmp)
+        env = dict(os.environ, PLOTVANE_PROFILE=os.path.join(tmp, "plotvane.ini"))
+        subprocess.run([program, "--export", os.path.join(tmp, plot), os.path.join(tmp, data)],
+                       check=True, env=env)
+        shutil.copy(os.path.join(tmp, plot), os.path.join(here, plot))
+
+
+program = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "build", "src", "app",
+                                                             "plotvane")
+if os.access(program, os.X_OK):
+    # The plot the run script opens.
+    save_plot(program, "damped-oscillation.dat", "damped-oscillation.pvn")
+else:
+    print("%s not found: the plot is left as it is" % program, file=sys.stderr)

@@ -1,7 +1,8 @@
 // Feeds arbitrary text to the data file reader and checks it against a plain, slow model of the
-// same rules: lines split on LF (CR LF as LF), tokens on ", \t", numbers by strtod in the C
-// locale. The text is read whole and through a small window that is refilled as a file's would
-// be; any difference in outcome, shape or value bits is a crash.
+// same rules: lines split on LF, CR LF or a lone CR, a UTF-8 byte order mark at the start
+// skipped, tokens on ", \t", numbers by strtod in the C locale. The text is read whole and through
+// a small window that is refilled as a file's would be; any difference in outcome, shape or value
+// bits is a crash.
 
 #include "data/ColumnFile.h"
 #include "data/LineReader.h"
@@ -65,11 +66,14 @@ std::vector<double> numbersOf(std::string line)
 
 Model model(std::string_view raw)
 {
+    if (raw.substr(0, 3) == "\xEF\xBB\xBF")
+        raw.remove_prefix(3);
     std::string text;
     for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')
-            continue;
-        text += raw[i];
+        if (raw[i] != '\r')
+            text += raw[i];
+        else if (i + 1 == raw.size() || raw[i + 1] != '\n')
+            text += '\n';
     }
     long lineFeeds = 0;
     for (char c : text)

@@ -5,6 +5,7 @@
 #include "platform/Exceptions.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -50,18 +51,19 @@ private:
     size_t capacity_;
 };
 
-struct LineFeeds
+// Line breaks are LF, CR LF and a lone CR; each is counted once, at its last character.
+struct LineBreaks
 {
     int64_t count = 0;
-    int64_t beforeEmptyLines = 0; // those an LF, or a CR and an LF, follows right away
+    int64_t beforeEmptyLines = 0; // those another line break follows right away
 };
 
-// The LF characters among t[0, n), and those right before an empty line. Looks at t[n] and
-// t[n + 1] too: the text that follows, or zero padding after the last bytes of the text.
-LineFeeds countLines(const char* t, size_t n)
+// The line breaks that end among t[0, n), and those right before an empty line. Looks at t[n]
+// too: the text that follows, or zero padding after the last byte of the text.
+LineBreaks countLines(const char* t, size_t n)
 {
-    LineFeeds feeds;
-    int64_t lf = 0, empty = 0;
+    LineBreaks breaks;
+    int64_t count = 0, empty = 0;
     size_t i = 0;
 #if defined(__SSE2__)
     // Matches are counted per byte lane (a compare gives -1, subtracting it adds 1) and the
@@ -70,40 +72,42 @@ LineFeeds countLines(const char* t, size_t n)
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i zero = _mm_setzero_si128();
     while (i + 16 <= n) {
-        __m128i lfLanes = zero, emptyLanes = zero;
+        __m128i breakLanes = zero, emptyLanes = zero;
         const size_t blockEnd = std::min(n - 15, i + 16 * 127);
         for (; i < blockEnd; i += 16) {
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 1));
-            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 2));
-            const __m128i lfA = _mm_cmpeq_epi8(a, nl);
-            const __m128i next = _mm_or_si128(
-                _mm_cmpeq_epi8(b, nl), _mm_and_si128(_mm_cmpeq_epi8(b, cr), _mm_cmpeq_epi8(c, nl)));
-            lfLanes = _mm_sub_epi8(lfLanes, lfA);
-            emptyLanes = _mm_sub_epi8(emptyLanes, _mm_and_si128(lfA, next));
+            const __m128i lfB = _mm_cmpeq_epi8(b, nl);
+            // An LF, or a CR that no LF follows.
+            const __m128i ends =
+                _mm_or_si128(_mm_cmpeq_epi8(a, nl), _mm_andnot_si128(lfB, _mm_cmpeq_epi8(a, cr)));
+            const __m128i next = _mm_or_si128(lfB, _mm_cmpeq_epi8(b, cr));
+            breakLanes = _mm_sub_epi8(breakLanes, ends);
+            emptyLanes = _mm_sub_epi8(emptyLanes, _mm_and_si128(ends, next));
         }
-        const __m128i lfSum = _mm_sad_epu8(lfLanes, zero);
+        const __m128i breakSum = _mm_sad_epu8(breakLanes, zero);
         const __m128i emptySum = _mm_sad_epu8(emptyLanes, zero);
-        lf += _mm_cvtsi128_si64(lfSum) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(lfSum, lfSum));
+        count +=
+            _mm_cvtsi128_si64(breakSum) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(breakSum, breakSum));
         empty +=
             _mm_cvtsi128_si64(emptySum) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(emptySum, emptySum));
     }
 #endif
     for (; i < n; ++i) {
-        if (t[i] != '\n')
+        if (t[i] != '\n' && (t[i] != '\r' || t[i + 1] == '\n'))
             continue;
-        ++lf;
-        if (t[i + 1] == '\n' || (t[i + 1] == '\r' && t[i + 2] == '\n'))
+        ++count;
+        if (t[i + 1] == '\n' || t[i + 1] == '\r')
             ++empty;
     }
-    feeds.count = lf;
-    feeds.beforeEmptyLines = empty;
-    return feeds;
+    breaks.count = count;
+    breaks.beforeEmptyLines = empty;
+    return breaks;
 }
 
 struct LineCounts
 {
-    int64_t lineFeeds = 0;
+    int64_t lineBreaks = 0;
     // At least the number of non-empty lines, so at least the number of data rows: the
     // columns are sized to it once.
     int64_t rowBound = 0;
@@ -177,19 +181,19 @@ private:
 
 namespace {
 
-bool isLineBreak(const char* t)
+bool isLineBreak(char c)
 {
-    return t[0] == '\n' || (t[0] == '\r' && t[1] == '\n');
+    return c == '\n' || c == '\r';
 }
 
 // The first pass: the line counts of the whole text, read window by window. Each window but
-// the last keeps its last two bytes back for the next, so that every LF is counted once with
-// the two bytes after it, as over the whole text. Returns true when the whole text fit in the
+// the last keeps its last byte back for the next, so that every line break is counted once
+// with the byte after it, as over the whole text. Returns true when the whole text fit in the
 // first window: it is then held there, *size bytes followed by zero padding.
 bool countText(LineReader::Source& source, Window& window, LineCounts* counts, size_t* size)
 {
     char* const t = window.data();
-    int64_t lineFeeds = 0, emptyLines = 0;
+    int64_t lineBreaks = 0, emptyLines = 0;
     size_t kept = 0;
     for (bool first = true;; first = false) {
         bool ended = false;
@@ -197,33 +201,26 @@ bool countText(LineReader::Source& source, Window& window, LineCounts* counts, s
             kept + source.ReadUpTo(window.data() + kept, window.capacity() - kept, &ended);
         if (ended)
             std::memset(t + n, 0, Window::padding);
-        if (first && n > 0 && isLineBreak(t))
+        if (first && n > 0 && isLineBreak(t[0]))
             ++emptyLines; // the text starts with an empty line
         if (!ended) {
-            const LineFeeds feeds = countLines(t, n - 2);
-            lineFeeds += feeds.count;
-            emptyLines += feeds.beforeEmptyLines;
-            t[0] = t[n - 2];
-            t[1] = t[n - 1];
-            kept = 2;
+            const LineBreaks breaks = countLines(t, n - 1);
+            lineBreaks += breaks.count;
+            emptyLines += breaks.beforeEmptyLines;
+            t[0] = t[n - 1];
+            kept = 1;
             continue;
         }
-        const LineFeeds feeds = countLines(t, n);
-        lineFeeds += feeds.count;
-        emptyLines += feeds.beforeEmptyLines;
-        if (n > 0 && t[n - 1] == '\n')
+        const LineBreaks breaks = countLines(t, n);
+        lineBreaks += breaks.count;
+        emptyLines += breaks.beforeEmptyLines;
+        if (n > 0 && isLineBreak(t[n - 1]))
             ++emptyLines; // nothing follows the last line break
-        counts->lineFeeds = lineFeeds;
-        counts->rowBound = first && n == 0 ? 0 : lineFeeds + 1 - emptyLines;
+        counts->lineBreaks = lineBreaks;
+        counts->rowBound = first && n == 0 ? 0 : lineBreaks + 1 - emptyLines;
         *size = n;
         return first;
     }
-}
-
-// Counts of rows are ints; a text this long could not be held in columns anyway.
-bool tooLong(size_t size)
-{
-    return size > size_t(std::numeric_limits<int>::max()) - Window::padding;
 }
 
 } // namespace
@@ -252,18 +249,19 @@ int ColumnFile::ReadFile(size_t windowBytes)
                           ? -1
                           : ::open(localPath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info;
-    // A directory or a device opens on Linux but has no text of a known length.
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
         readState_ = ReadState::cannotOpen;
         return 0;
     }
-    if (tooLong(size_t(info.st_size))) {
-        readState_ = ReadState::memoryError;
-        throw MemoryException();
+    // A FIFO or a device opens on Linux but has no text of a known length: it is there, and
+    // it is not a data file.
+    if (!S_ISREG(info.st_mode)) {
+        readState_ = ReadState::notDataFile;
+        throw FileException(FileException::accessDenied, path);
     }
     TextSource source(fd.get(), size_t(info.st_size), path);
     try {
-        return readPasses(source, windowBytes);
+        return readPasses(source, windowBytes, maxRows);
     } catch (const FileException&) {
         if (source.failed()) {
             clearColumns();
@@ -278,19 +276,15 @@ int ColumnFile::ReadText(const char* data, size_t size)
     return ReadText(data, size, std::numeric_limits<size_t>::max());
 }
 
-int ColumnFile::ReadText(const char* data, size_t size, size_t windowBytes)
+int ColumnFile::ReadText(const char* data, size_t size, size_t windowBytes, int rowLimit)
 {
     clearColumns();
     readState_ = ReadState::notRead;
-    if (tooLong(size)) {
-        readState_ = ReadState::memoryError;
-        throw MemoryException();
-    }
     TextSource source(data, size);
-    return readPasses(source, windowBytes);
+    return readPasses(source, windowBytes, rowLimit);
 }
 
-int ColumnFile::readPasses(TextSource& source, size_t windowBytes)
+int ColumnFile::readPasses(TextSource& source, size_t windowBytes, int rowLimit)
 {
     std::optional<Window> window;
     try {
@@ -314,7 +308,7 @@ int ColumnFile::readPasses(TextSource& source, size_t windowBytes)
         throw FileException(FileException::invalidFile, GetFullPath());
     }
     const int numColumns = reader.numColumns();
-    const int bound = int(std::clamp<int64_t>(counts.rowBound, 1, std::numeric_limits<int>::max()));
+    const int bound = int(std::clamp<int64_t>(counts.rowBound, 1, std::max(rowLimit, 1)));
     double* out[LineReader::maxColumns];
     try {
         columns_.reserve(size_t(numColumns));
@@ -344,11 +338,12 @@ int ColumnFile::readPasses(TextSource& source, size_t windowBytes)
         ++rows;
         if (!reader.NextDataLine()) {
             // Fewer lines taken than line breaks: something after the data was not read.
-            brokenOff = reader.linesConsumed() < counts.lineFeeds;
+            brokenOff = reader.linesConsumed() < counts.lineBreaks;
             break;
         }
         if (rows == bound) {
-            // More rows than the first pass found room for: the file changed in between.
+            // More rows than a column holds, or than the first pass found room for (the file
+            // changed in between): the data is cut here, and the read says so.
             brokenOff = true;
             break;
         }
@@ -392,6 +387,19 @@ DataColumn* ColumnFile::GetColumn(int n)
     return pointNumbers_.get();
 }
 
+int ColumnFile::ReadFileRecorded()
+{
+    try {
+        return ReadFile();
+    } catch (const PlotvaneException&) {
+        // The read state says what went wrong.
+    } catch (const std::bad_alloc&) {
+        clearColumns();
+        readState_ = ReadState::memoryError;
+    }
+    return 0;
+}
+
 void ColumnFile::Serialize(Archive& ar)
 {
     fileName_.Serialize(ar);
@@ -400,13 +408,11 @@ void ColumnFile::Serialize(Archive& ar)
         readState_ = ReadState::notRead;
         if (GetFullPath().isEmpty())
             return;
-        try {
-            ReadFile();
-        } catch (const PlotvaneException&) {
-            // Recorded in the read state; the document looks for missing files and reports.
-        } catch (const std::bad_alloc&) {
-            clearColumns();
-            readState_ = ReadState::memoryError;
-        }
+        ReadFileRecorded();
+        // A relative path (stored by an older save) names the file found from the current
+        // directory; it is kept absolute from now on.
+        const QFileInfo found(GetFullPath());
+        if (!IsMissing() && found.isRelative())
+            SetPath(found.absoluteFilePath());
     }
 }

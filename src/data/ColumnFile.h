@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -35,11 +36,16 @@ public:
     ColumnFile(const ColumnFile&) = delete;
     ColumnFile& operator=(const ColumnFile&) = delete;
 
+    // A column holds at most this many rows. The rows of a longer file beyond it are not read,
+    // and the read ends as when the data break off (see ReadFile).
+    static constexpr int maxRows = std::numeric_limits<int>::max();
+
     // Reads the file named by the path, replacing the columns held. Returns nonzero when the
-    // file was read, 0 when it could not be opened (no message). Raises FileException
-    // (invalidFile) for a text that is not a data file or whose data break off (the rows before
-    // the break are then kept), FileException (generic) for a failed read and MemoryException
-    // when the columns cannot be had.
+    // file was read, 0 when it could not be opened or is a directory (no message). Raises
+    // FileException (accessDenied) for a FIFO, a device or a socket, which are never waited on,
+    // FileException (invalidFile) for a text that is not a data file or whose data break off
+    // (the rows before the break are then kept), FileException (generic) for a failed read and
+    // MemoryException when the columns cannot be had.
     // The file is not held whole: it passes twice through a window of half a megabyte, once to
     // count its lines, which sizes the columns, and once to fill them; a file that fits in the
     // window is read once. Only as many bytes as the file held when opened are read. A file
@@ -54,10 +60,14 @@ public:
     // The same over a text in memory, named by the path for messages (tests, fuzzing). The
     // text is copied into one window that holds it whole.
     int ReadText(const char* text, size_t size);
-    // The same through a window of windowBytes, refilled from the text as a file's would be.
-    int ReadText(const char* text, size_t size, size_t windowBytes);
+    // The same through a window of windowBytes, refilled from the text as a file's would be,
+    // into columns of at most rowLimit rows.
+    int ReadText(const char* text, size_t size, size_t windowBytes, int rowLimit = maxRows);
     // Drops the columns and reads the file again; exceptions pass through.
     int Reread();
+    // ReadFile for loading: what the read raises is not passed on but kept in the read state,
+    // for the document to report once it is loaded. Returns what ReadFile returned, or 0.
+    int ReadFileRecorded();
 
     // The number of rows; 0 without columns.
     int GetNumPoints() const { return columns_.empty() ? 0 : columns_.front()->GetSize(); }
@@ -72,17 +82,23 @@ public:
     void SetPath(const QString& path) { fileName_.SetPath(path); }
 
     ReadState GetReadState() const { return readState_; }
+    // No file was found at the path (or none looked for yet): the document looks elsewhere. A
+    // file that is there but could not be read is not missing.
+    bool IsMissing() const
+    {
+        return readState_ == ReadState::notRead || readState_ == ReadState::cannotOpen;
+    }
 
     // The record is the file name's: directory, then file name. Loading reads the data file at
-    // once; a failed read does not end the load: the file then has no columns (counts as
-    // missing) or, after a parse error, the rows before it, and GetReadState() says which.
+    // once (ReadFileRecorded); a failed read does not end the load: the file then has no
+    // columns or, after a parse error, the rows before it, and GetReadState() says which.
     void Serialize(Archive& ar) override;
 
 private:
     class TextSource;
     void clearColumns();
     // Both passes over the text of the source through a window of windowBytes.
-    int readPasses(TextSource& source, size_t windowBytes);
+    int readPasses(TextSource& source, size_t windowBytes, int rowLimit);
 
     FileName fileName_;
     std::vector<std::unique_ptr<DataColumn>> columns_;

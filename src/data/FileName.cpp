@@ -7,10 +7,22 @@
 PV_IMPLEMENT_SERIAL(FileName, Persistent, 0)
 
 namespace {
-bool isSeparator(QChar c)
+
+// A path written on another system: it starts with a drive letter ("Z:") or holds a backslash
+// and no '/'. There a backslash separates directories too; in any other path it is an ordinary
+// character of a file name.
+bool isForeign(const QString& path)
 {
-    return c == u'/' || c == u'\\';
+    if (path.size() >= 2 && path[1] == u':' && path[0].isLetter() && path[0].unicode() < 0x80)
+        return true;
+    return path.contains(u'\\') && !path.contains(u'/');
 }
+
+bool isSeparator(QChar c, bool foreign)
+{
+    return c == u'/' || (foreign && c == u'\\');
+}
+
 } // namespace
 
 FileName& FileName::operator=(const FileName& other)
@@ -22,7 +34,9 @@ FileName& FileName::operator=(const FileName& other)
 
 void FileName::SetPath(const QString& path)
 {
-    const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    const qsizetype cut = isForeign(path)
+                              ? std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'))
+                              : path.lastIndexOf(u'/');
     if (cut < 0) {
         directory_.clear();
         fileName_ = path;
@@ -37,7 +51,7 @@ QString FileName::GetFullPath() const
 {
     if (directory_.isEmpty())
         return fileName_;
-    if (directory_.size() == 1 && isSeparator(directory_[0]))
+    if (directory_.size() == 1 && isSeparator(directory_[0], isForeign(directory_)))
         return directory_ + fileName_;
     return directory_ + u'/' + fileName_;
 }
@@ -45,7 +59,7 @@ QString FileName::GetFullPath() const
 void FileName::SetDirectory(const QString& directory)
 {
     directory_ = directory;
-    if (directory_.size() > 1 && isSeparator(directory_.back()))
+    if (directory_.size() > 1 && isSeparator(directory_.back(), isForeign(directory_)))
         directory_.chop(1);
 }
 

@@ -5,8 +5,9 @@
 #include <QString>
 
 // The name of a data file, kept as directory and file name so that a document moved to another
-// directory can look for its data files beside it. Paths written on other systems are split at
-// their last '/' or '\'; paths are joined with '/'. Paths compare as exact strings.
+// directory can look for its data files beside it. Paths are split at their last '/' and joined
+// with '/'; '\' splits too only in a path written on another system (one that starts with a
+// drive letter, or holds no '/' at all). Paths compare as exact strings.
 class FileName : public Persistent
 {
     PV_DECLARE_SERIAL(FileName)

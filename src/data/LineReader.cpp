@@ -1,6 +1,8 @@
 #include "data/LineReader.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -8,6 +10,10 @@
 #include <cstring>
 #include <locale.h>
 #include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -180,6 +186,28 @@ bool convertToken(const char* begin, const char* end, double* value)
     return true;
 }
 
+// The first LF or CR among p[0, n), or null.
+const char* findLineBreak(const char* p, size_t n)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const unsigned mask =
+            unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+        if (mask)
+            return p + i + std::countr_zero(mask);
+    }
+#endif
+    for (; i < n; ++i) {
+        if (p[i] == '\n' || p[i] == '\r')
+            return p + i;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 bool LineReader::tokenToNumber(std::string_view token, double* value)
@@ -262,20 +290,34 @@ bool LineReader::ReadLine()
     for (;;) {
         if (source_ && size_t(end_ - cursor_) < minWindow)
             refill();
+        if (atTextStart_) {
+            atTextStart_ = false;
+            // Skipped as if not there: the window is topped up again after it.
+            if (end_ - cursor_ >= 3 && std::memcmp(cursor_, "\xEF\xBB\xBF", 3) == 0) {
+                cursor_ += 3;
+                continue;
+            }
+        }
         if (cursor_ == end_)
             return false;
+        // A readable line breaks within its first lineLimit characters, or is the last.
         const size_t left = size_t(end_ - cursor_);
-        const char* lf = static_cast<const char*>(std::memchr(cursor_, '\n', left));
-        const char* lineEnd = lf ? lf : end_;
-        if (lf && lineEnd > cursor_ && lineEnd[-1] == '\r')
-            --lineEnd; // CR LF is one line break
-        if (lineEnd - cursor_ >= lineLimit) {
-            broken_ = true;
-            return false;
+        const char* lineEnd = findLineBreak(cursor_, std::min(left, size_t(lineLimit)));
+        if (!lineEnd) {
+            if (left >= size_t(lineLimit)) {
+                broken_ = true;
+                return false;
+            }
+            lineEnd = end_;
         }
         line_ = cursor_;
         lineEnd_ = lineEnd;
-        cursor_ = lf ? lf + 1 : end_;
+        if (lineEnd == end_)
+            cursor_ = end_;
+        else if (lineEnd[0] == '\r' && lineEnd + 1 < end_ && lineEnd[1] == '\n')
+            cursor_ = lineEnd + 2; // CR LF is one line break
+        else
+            cursor_ = lineEnd + 1;
         ++linesConsumed_;
         if (lineEnd_ != line_)
             return true;

@@ -8,9 +8,10 @@
 // in memory or passes through a window that is refilled from a source as the lines are taken;
 // both give the same lines.
 //
-// Lines end in LF; a CR right before the LF belongs to the line break. Empty lines are skipped
-// everywhere. Tokens are separated by runs of commas, blanks and tabs; a token is a number when
-// the C library's strtod (C locale) takes all of it. A NUL ends the text of its line.
+// Lines end in LF, in CR LF or in a lone CR (classic Mac files); a UTF-8 byte order mark at
+// the start of the text is skipped. Empty lines are skipped everywhere. Tokens are separated by
+// runs of commas, blanks and tabs; a token is a number when the C library's strtod (C locale) takes
+// all of it. A NUL ends the text of its line.
 class LineReader
 {
 public:
@@ -87,5 +88,6 @@ private:
     int numColumns_ = 0;
     bool ok_ = false;
     bool broken_ = false; // an unreadable line stops all further reading
+    bool atTextStart_ = true;
     int64_t linesConsumed_ = 0;
 };

@@ -75,18 +75,17 @@ ColumnFile* filelist::FindByPath(const QString& path) const
     return nullptr;
 }
 
-bool filelist::AllRead() const
+bool filelist::NoneMissing() const
 {
-    return std::none_of(files_.begin(), files_.end(), [](const std::unique_ptr<ColumnFile>& f) {
-        return f->GetNumColumns() == 0;
-    });
+    return std::none_of(files_.begin(), files_.end(),
+                        [](const std::unique_ptr<ColumnFile>& f) { return f->IsMissing(); });
 }
 
 std::unique_ptr<StringObMap> filelist::MissingFiles() const
 {
     auto map = std::make_unique<StringObMap>();
     for (const auto& file : files_) {
-        if (file->GetNumColumns() == 0)
+        if (file->IsMissing())
             map->insert(file->GetFullPath(), file.get());
     }
     return map;
@@ -104,12 +103,13 @@ bool filelist::RelocateIn(const QString& directory)
 {
     bool result = true;
     for (const auto& file : files_) {
-        if (file->GetNumColumns() != 0)
+        if (!file->IsMissing())
             continue;
         FileName moved(file->GetFullPath());
         moved.SetDirectory(directory);
         file->SetPath(moved.GetFullPath());
-        if (file->ReadFile() == 0)
+        file->ReadFileRecorded();
+        if (file->IsMissing())
             result = false;
     }
     return result;

@@ -11,7 +11,8 @@ class StringObMap;
 
 // The document's data files: every ColumnFile a trace or an error bar plots from, each read once
 // and shared. The list owns its files; traces only refer to them. A file is listed at most once.
-// A file with no columns counts as missing (it could not be read).
+// A file that could not be found at its path is missing (ColumnFile::IsMissing); one that is
+// there but could not be read is not.
 class filelist : public Persistent
 {
     PV_DECLARE_SERIAL(filelist)
@@ -39,14 +40,15 @@ public:
 
     // The first file whose full path equals the path exactly, or null.
     ColumnFile* FindByPath(const QString& path) const;
-    bool AllRead() const;
+    bool NoneMissing() const;
     // Full path -> file (values not owned by the map).
     std::unique_ptr<StringObMap> MissingFiles() const;
     std::unique_ptr<StringObMap> AllPaths() const;
 
     // Looks for every missing file under its own name in the directory and reads it there.
-    // The files keep their new paths whether or not they could be read; false when any could
-    // not be opened. Exceptions of the reads (parse error, memory) pass out.
+    // The files keep their new paths whether or not they were found; false when any is still
+    // missing. A file found there that cannot be read in full keeps what was read and its read
+    // state, for the document to report.
     bool RelocateIn(const QString& directory);
     // Asks the user for the file's new place and reads it from there; false on cancel or when
     // the chosen file cannot be opened. An exception of the read passes out.

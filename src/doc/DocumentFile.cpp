@@ -192,6 +192,13 @@ void abandon(VaneDoc& doc, Loose& loose)
         delete *it;
 }
 
+// The document keeps its own path absolute, so that data files found beside it or opened
+// later beside it are stored by absolute paths too.
+QString absolutePath(const QString& path)
+{
+    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+}
+
 std::unique_ptr<VaneDoc> loadFrom(const CompoundFileReader& reader, const QString& documentPath)
 {
     if (!reader.hasStream(contentsStreamName()))
@@ -358,8 +365,9 @@ void readDocument(VaneDoc& doc, Archive& ar, const QString& documentPath)
         loose = ar.releaseUnclaimed();
         dropStrayTitles(doc, loose);
         listTraceFiles(doc);
-        if (!doc.GetFiles().AllRead())
+        if (!doc.GetFiles().NoneMissing())
             doc.PromptForMissingFiles();
+        doc.ReportLoadProblems();
         doc.Refresh();
         doc.PurgeLinkGroups();
         deleteUnowned(doc, loose);
@@ -391,7 +399,7 @@ std::unique_ptr<VaneDoc> loadDocument(const QString& path)
     registerDocumentClasses();
     EmbeddedVersionReset versionReset;
     const CompoundFileReader reader(path);
-    return loadFrom(reader, path);
+    return loadFrom(reader, absolutePath(path));
 }
 
 std::unique_ptr<VaneDoc> loadDocumentFromBytes(const QByteArray& containerBytes,
@@ -400,7 +408,7 @@ std::unique_ptr<VaneDoc> loadDocumentFromBytes(const QByteArray& containerBytes,
     registerDocumentClasses();
     EmbeddedVersionReset versionReset;
     const CompoundFileReader reader = CompoundFileReader::fromBytes(containerBytes, documentPath);
-    return loadFrom(reader, documentPath);
+    return loadFrom(reader, absolutePath(documentPath));
 }
 
 std::unique_ptr<VaneDoc> openDocumentReporting(const QString& path)

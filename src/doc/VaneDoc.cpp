@@ -15,6 +15,7 @@
 #include "traces/MemTrace.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <cfloat>
 #include <new>
@@ -294,6 +295,8 @@ void VaneDoc::RereadData()
                 removeTrace(trace);
         }
     }
+    // A file located anew may have fewer columns than its traces plot.
+    reportLostColumns();
     RemoveUnusedFiles();
     Refresh();
 }
@@ -344,7 +347,7 @@ void VaneDoc::FormatAxes()
 
 void VaneDoc::LocateMissingFiles(const QString& documentPath)
 {
-    if (files.AllRead())
+    if (files.NoneMissing())
         return;
     // A file found nowhere keeps the path it was saved with, so that the user is asked for the
     // file by its own name and a later save does not lose where it was.
@@ -352,11 +355,14 @@ void VaneDoc::LocateMissingFiles(const QString& documentPath)
     const std::unique_ptr<StringObMap> missing = files.MissingFiles();
     for (const StringObMap::Entry& entry : *missing)
         saved.insert(static_cast<ColumnFile*>(entry.value), entry.key);
-    const QString docDir = FileName(documentPath).GetDirectory();
-    if (files.RelocateIn(docDir) || files.RelocateIn(QDir::currentPath()))
+    // Absolute, as every path the document keeps: a document opened by a relative path still
+    // stores where its files were found.
+    const QString docDir =
+        documentPath.isEmpty() ? QString() : QFileInfo(documentPath).absolutePath();
+    if ((!docDir.isEmpty() && files.RelocateIn(docDir)) || files.RelocateIn(QDir::currentPath()))
         return;
     for (auto it = saved.cbegin(); it != saved.cend(); ++it) {
-        if (it.key()->GetNumColumns() == 0)
+        if (it.key()->IsMissing())
             it.key()->SetPath(it.value());
     }
     PromptForMissingFiles();
@@ -372,6 +378,23 @@ void VaneDoc::PromptForMissingFiles()
         else
             RemoveTracesOfFile(file);
     }
+}
+
+void VaneDoc::ReportLoadProblems()
+{
+    for (int i = 0; i < files.count(); ++i) {
+        // A missing file has been asked for already; a file read whole has nothing to say.
+        if (!files.at(i)->IsMissing())
+            showDataFileMessage(dataFileMessage(*files.at(i)));
+    }
+    reportLostColumns();
+}
+
+void VaneDoc::reportLostColumns()
+{
+    const std::unique_ptr<visiblelist> traces = GetTraces();
+    for (visibleobject* obj : *traces)
+        static_cast<Trace*>(obj)->ReportLostColumns();
 }
 
 bool VaneDoc::isCommandEnabled(int id)

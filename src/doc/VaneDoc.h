@@ -65,6 +65,10 @@ public:
     void LocateMissingFiles(const QString& documentPath);
     // Asks for every missing file; a file not found takes its traces with it.
     void PromptForMissingFiles();
+    // Once a document file has been read: tells the user of every data file that is there but
+    // could not be read in full (the reader's message, naming the file; its traces stay), and
+    // of every column a trace plots that its file no longer has.
+    void ReportLoadProblems();
 
     // DocumentServices
     bool GetAxisDataRange(const visibleobject* axis, double& min, double& max) override;
@@ -81,6 +85,8 @@ private:
     // is still missing.
     bool askToLocate(ColumnFile* file);
     void removeTrace(Trace* trace);
+    // Every trace checks its column numbers against its file, and says what it replaced.
+    void reportLostColumns();
 
     filelist files;
 };

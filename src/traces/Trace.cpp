@@ -113,7 +113,7 @@ Trace::Trace(PageView* v, ColumnFile* f) : Trace()
     yAxis->SetDefaultName();
     xColumn = 1;
     yColumn = 2;
-    BindColumns();
+    ReportLostColumns();
 }
 
 Trace::Trace(PageView* v, ColumnFile* f, const Rect& deviceRect) : Trace(v, f)
@@ -288,15 +288,31 @@ void Trace::BindColumns()
     if (columns == 0)
         return;
     if (xColumn > columns) {
-        ShowFileInformation(Str::ColumnDeleted, file->GetFullPath(), QString::number(xColumn));
         xColumn = uint16_t(columns);
         pointsValid = false;
     }
     if (yColumn > columns) {
-        ShowFileInformation(Str::ColumnDeleted, file->GetFullPath(), QString::number(yColumn));
         yColumn = uint16_t(columns);
         pointsValid = false;
     }
+}
+
+void Trace::ReportLostColumns()
+{
+    const uint16_t oldX = xColumn;
+    const uint16_t oldY = yColumn;
+    // Only the column numbers change here: a document just read keeps the position it stored.
+    const float keptX = x;
+    const float keptY = y;
+    BindColumns();
+    x = keptX;
+    y = keptY;
+    if (!file)
+        return;
+    if (xColumn != oldX)
+        ShowFileInformation(Str::ColumnDeleted, file->GetFullPath(), QString::number(oldX));
+    if (yColumn != oldY)
+        ShowFileInformation(Str::ColumnDeleted, file->GetFullPath(), QString::number(oldY));
 }
 
 const DataColumn* Trace::GetXValues() const
@@ -375,7 +391,7 @@ void Trace::SetColumns(int xc, int yc)
 {
     xColumn = uint16_t(std::clamp(xc, 0, 0xFFFF));
     yColumn = uint16_t(std::clamp(yc, 0, 0xFFFF));
-    BindColumns();
+    ReportLostColumns();
     pointsValid = false;
 }
 
@@ -858,7 +874,7 @@ int Trace::Reread()
         return 1;
     const int result = file->Reread();
     if (result) {
-        BindColumns();
+        ReportLostColumns();
         ComputePoints();
     }
     return result;

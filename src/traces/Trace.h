@@ -86,8 +86,14 @@ public:
 
     // Line and symbols; dc in the page mapping with the window origin at the trace's position.
     virtual void DrawData(DeviceContext& dc);
-    // Takes the position from the axes and checks the column numbers against the data file.
+    // Takes the position from the axes and checks the column numbers against the data file: a
+    // column the file no longer has is replaced by its last. Tells the user nothing, since
+    // drawing calls it.
     virtual void BindColumns();
+    // The column check of BindColumns for the commands that change the columns or the file
+    // (creation, choosing columns, rereading, loading): tells the user of every column number
+    // it had to replace. The position is left as it is.
+    void ReportLostColumns();
     // Reads the data file again; nonzero when it was read. Exceptions of the read pass through.
     virtual int Reread();
     // The file of the error bars, for traces that have them (not owned).

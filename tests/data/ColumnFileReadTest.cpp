@@ -2,6 +2,8 @@
 
 #include "DataTestFiles.h"
 #include "data/ColumnFile.h"
+#include "data/DataFileMessages.h"
+#include "data/LineReader.h"
 #include "platform/Exceptions.h"
 
 #include <clocale>
@@ -9,6 +11,7 @@
 #include <limits>
 #include <locale.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -79,8 +82,25 @@ std::vector<ReadCase> readCases()
         {"OnlyLineBreaks", "\n\n\r\n\n", Outcome::notDataFile, {}},
         {"OnlyBlanks", "   \n\t\t\n , \n", Outcome::notDataFile, {}},
         {"CrLfLikeLf", "x y\r\n1 2\r\n\r\n3 4\r\n", Outcome::read, {{1, 2}, {3, 4}}},
-        {"CarriageReturnAtTheEnd", "1 2\r", Outcome::read, {{1}}},
-        {"CarriageReturnLeadingAToken", "1 \r2 3\n", Outcome::read, {{1, 2, 3}}},
+        {"CarriageReturnAtTheEnd", "1 2\r", Outcome::read, {{1, 2}}},
+        {"CarriageReturnInsideALine", "1 \r2 3\n", Outcome::read, {{1}, {2}}},
+        {"CarriageReturnsOnly",
+         "x y\r\r1 2\r3 4\r5 6\r\r",
+         Outcome::read,
+         {{1, 2}, {3, 4}, {5, 6}}},
+        {"CarriageReturnsFiveTrailingTextLines",
+         "1\r2\ra\rb\rc\rd\re\r",
+         Outcome::parseError,
+         {{1}, {2}}},
+        {"CarriageReturnLine255InData",
+         "5 6\r" + lineOf(255) + "\r3 4\r",
+         Outcome::parseError,
+         {{5, 6}}},
+        {"ByteOrderMark",
+         "\xEF\xBB\xBF"
+         "1 2\n3 4\n",
+         Outcome::read,
+         {{1, 2}, {3, 4}}},
         {"NulEndsTheLine", std::string("1 2\0 9\n3 4 5\n", 13), Outcome::read, {{1, 2}, {3, 4}}},
         {"CLibraryForms",
          "+.5 1.5e3 -2 0x10 1e999 -INF 1e-400 1.\n",
@@ -191,6 +211,30 @@ TEST(ReadFile, CannotOpenGivesZero)
     ColumnFile unnamed;
     EXPECT_EQ(unnamed.ReadFile(), 0);
     EXPECT_EQ(unnamed.GetNumColumns(), 0);
+}
+
+// A FIFO with no writer, or a device, is there but holds no data file: refused at once.
+TEST(ReadFile, FifosAndDevicesAreRefusedNotWaitedOn)
+{
+    DataFiles files;
+    const QString fifo = files.path("pipe.dat");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero")}) {
+        ColumnFile file(path);
+        EXPECT_THROW(file.ReadFile(), FileException) << path.toStdString();
+        EXPECT_EQ(dataFileMessage(file).text, "Not able to open file as data file");
+    }
+}
+
+// Rows beyond what a column holds end the read as a parse error that keeps the rows read.
+TEST(ReadFile, RowsBeyondTheColumnLimitEndTheReadWithAMessage)
+{
+    const std::string text = "1 2\n3 4\n5 6\n7 8\n";
+    ColumnFile file(QStringLiteral("rows.dat"));
+    EXPECT_EQ(file.ReadText(text.data(), text.size(), LineReader::minWindow, 4), 1);
+    EXPECT_THROW(file.ReadText(text.data(), text.size(), LineReader::minWindow, 3), FileException);
+    EXPECT_EQ(file.GetColumn(1)->GetAt(2), 6.0);
+    EXPECT_EQ(dataFileMessage(file).text, "Error parsing file at line 3");
 }
 
 TEST(ReadFile, PointNumbersCountTheRows)

@@ -28,14 +28,14 @@ TEST(FileList, AddUniqueFindByPathAndRemoval)
     EXPECT_EQ(list.FindByPath(dir.path("a.dat")), a);
     // Paths compare exactly: another spelling of the same file is another file.
     EXPECT_EQ(list.FindByPath(dir.dirPath() + "/./a.dat"), nullptr);
-    EXPECT_FALSE(list.AllRead());
+    EXPECT_FALSE(list.NoneMissing());
     const auto missing = list.MissingFiles();
     EXPECT_EQ(missing->count(), 1);
     EXPECT_EQ(missing->value(dir.path("b.dat")), b);
 
     list.RemoveAndDelete(*missing);
     EXPECT_EQ(list.count(), 1);
-    EXPECT_TRUE(list.AllRead());
+    EXPECT_TRUE(list.NoneMissing());
     EXPECT_TRUE(list.RemoveFile(a));
     EXPECT_EQ(list.count(), 0);
     delete a;

@@ -41,7 +41,11 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"run.dat", "", "run.dat", "run.dat"},
                       PathCase{"/run.dat", "/", "run.dat", "/run.dat"},
                       PathCase{"C:\\data\\run.dat", "C:\\data", "run.dat", "C:\\data/run.dat"},
+                      PathCase{"Z:/data\\run.dat", "Z:/data", "run.dat", "Z:/data/run.dat"},
+                      PathCase{"data\\run.dat", "data", "run.dat", "data/run.dat"},
+                      // On Linux a backslash is part of a file name.
                       PathCase{"a\\b/c.dat", "a\\b", "c.dat", "a\\b/c.dat"},
+                      PathCase{"/tmp/x\\y.dat", "/tmp", "x\\y.dat", "/tmp/x\\y.dat"},
                       PathCase{"dir/", "dir", "", "dir/"},
                       PathCase{"a//b.dat", "a/", "b.dat", "a//b.dat"},
                       PathCase{"/tmp/Müller µ.dat", "/tmp", "Müller µ.dat", "/tmp/Müller µ.dat"},
@@ -56,6 +60,8 @@ TEST(FileName, SetDirectoryDropsOneSeparator)
     EXPECT_EQ(name.GetFullPath(), QStringLiteral("/run.dat"));
     name.SetDirectory(QString());
     EXPECT_EQ(name.GetFullPath(), QStringLiteral("run.dat"));
+    name.SetDirectory(QStringLiteral("/home/dir\\"));
+    EXPECT_EQ(name.GetFullPath(), QStringLiteral("/home/dir\\/run.dat"));
 
     FileName copy;
     copy = FileName(QStringLiteral("x/y.dat"));
@@ -125,5 +131,21 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadCase{"BrokenOff", "1\n2\na\nb\nc\nd\ne\n",
                                ColumnFile::ReadState::parseError, 2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ColumnFileRecord, ARelativePathFoundOnLoadBecomesAbsolute)
+{
+    DataFiles files;
+    files.write("run.dat", "1 2\n");
+    Archive out;
+    ColumnFile stored(QStringLiteral("run.dat"));
+    out.writeObject(&stored);
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(files.dirPath()));
+    Archive in(out.data());
+    const std::unique_ptr<ColumnFile> loaded = in.readOwnedObject<ColumnFile>();
+    QDir::setCurrent(cwd);
+    EXPECT_EQ(loaded->GetNumPoints(), 1);
+    EXPECT_EQ(loaded->GetFullPath(), files.path("run.dat"));
+}
 
 } // namespace

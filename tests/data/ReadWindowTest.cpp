@@ -80,7 +80,11 @@ std::vector<WindowCase> windowCases()
         {"Line255InData", rows(0, 40, "\n") + lineOf(255) + "\n" + rows(0, 9, "\n"),
          State::parseError},
         {"Line254AndACarriageReturn", rows(0, 40, "\n") + lineOf(254) + "\r5\n" + rows(0, 5, "\n"),
-         State::parseError},
+         State::read},
+        {"CrRowsAndEmptyLines", "\r" + rows(0, 120, "\r") + "\r\r", State::read},
+        {"ByteOrderMarkAndMixedLineBreaks",
+         "\xEF\xBB\xBF" + rows(0, 40, "\r") + rows(40, 40, "\r\n") + "\r\r\n" + rows(80, 40, "\n"),
+         State::read},
         {"Line255LastUnbroken", rows(0, 12, "\r\n") + lineOf(255), State::read},
         {"TextLinesInData", textLines + "a\nb\nc\nd\n" + rows(0, 10, "\n"), State::parseError},
         {"HeaderAndLongRows",
@@ -91,6 +95,10 @@ std::vector<WindowCase> windowCases()
          std::string("1 2\0 9\n", 7) + rows(0, 20, "\n") + std::string("3\0\n\0\n4 5\n", 9) +
              rows(20, 30, "\n"),
          State::read},
+        // The mark is skipped before a line is judged: a first window holds the whole line.
+        {"ByteOrderMarkBeforeALongLine",
+         "\xEF\xBB\xBF" + lineOf(254) + "\r\n" + rows(0, 20, "\n") + "a\nb\nc\nd\ne\n",
+         State::parseError},
         {"SmallerThanSomeWindows", rows(0, 15, "\r\n"), State::read},
     };
 }

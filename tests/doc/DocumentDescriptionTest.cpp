@@ -157,4 +157,25 @@ INSTANTIATE_TEST_SUITE_P(
                                "cannot open '%1': Unexpected file format."}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The bundled plots, copied elsewhere with their data files, plot the copies without a word.
+TEST_F(DocumentDescriptionTest, ExamplesFindTheirDataBesideThemWherePutDown)
+{
+    const QDir examples(QStringLiteral(PLOTVANE_EXAMPLES));
+    const QStringList plots = examples.entryList({"*.pvn"}, QDir::Files);
+    ASSERT_FALSE(plots.isEmpty());
+    for (const QString& name : examples.entryList({"*.pvn", "*.dat"}, QDir::Files))
+        ASSERT_TRUE(QFile::copy(examples.filePath(name), path(name)));
+    for (const QString& plot : plots) {
+        SCOPED_TRACE(plot.toStdString());
+        EXPECT_EQ(describe(path(plot), false), 0);
+        EXPECT_EQ(err, QString());
+        const QJsonArray files = QJsonDocument::fromJson(out.toUtf8())["dataFiles"].toArray();
+        ASSERT_FALSE(files.isEmpty());
+        for (const QJsonValue& file : files) {
+            EXPECT_EQ(QFileInfo(file["path"].toString()).absolutePath(), dir.path());
+            EXPECT_GT(file["points"].toInt(), 0);
+        }
+    }
+}
+
 } // namespace

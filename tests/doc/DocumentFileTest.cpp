@@ -307,18 +307,102 @@ TEST_F(DocumentFileTest, MissingDataFileAnsweredNoTakesItsTraces)
     EXPECT_TRUE(loaded->IsModified());
 }
 
-// A data file path that names a FIFO nobody writes to counts as missing instead of blocking.
-TEST_F(DocumentFileTest, DataFileThatIsAFifoIsMissingNotWaitedFor)
+// A data file that is there but cannot be read in full is not missing: the user is told what
+// is wrong with it, as Open Data File tells, and its traces stay (with the rows read).
+struct UnreadCase
 {
+    const char* name;
+    const char* text; // the data file's new text; null: a FIFO
+    bool besideMovedDocument;
+    const char* message;
+    int points;
+};
+
+void PrintTo(const UnreadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class UnreadDataFiles : public DocumentFileTest, public ::testing::WithParamInterface<UnreadCase>
+{};
+
+TEST_P(UnreadDataFiles, AreReportedOnLoadAndKeepTheirTraces)
+{
+    const UnreadCase& c = GetParam();
+    QDir(dir.path()).mkdir("moved");
     const QString data = writeFile("a.dat", "1 2\n3 4\n");
     open(data);
-    const QString file = save();
+    const QString file = save(c.besideMovedDocument ? "moved/plot.pvn" : "plot.pvn");
     QFile::remove(data);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(data).constData(), 0600), 0);
+    QString damaged = data;
+    if (c.besideMovedDocument)
+        damaged = writeFile("moved/a.dat", c.text);
+    else if (c.text)
+        writeFile("a.dat", c.text);
+    else
+        ASSERT_EQ(::mkfifo(QFile::encodeName(data).constData(), 0600), 0);
     prompter.clear();
     const std::unique_ptr<VaneDoc> loaded = loadDocument(file);
-    EXPECT_EQ(prompter.texts().size(), 2);
-    EXPECT_EQ(loaded->GetTraces()->count(), 0);
+    ASSERT_EQ(prompter.records().size(), 1u) << prompter.texts().join('|').toStdString();
+    EXPECT_EQ(prompter.records().front().kind, ScriptedPrompter::Record::Kind::Message);
+    EXPECT_EQ(prompter.records().front().text, c.message);
+    EXPECT_EQ(prompter.records().front().caption, damaged);
+    ASSERT_EQ(loaded->GetTraces()->count(), 1);
+    EXPECT_EQ(loaded->FirstTrace()->GetFile()->GetFullPath(), damaged);
+    EXPECT_EQ(loaded->FirstTrace()->GetNumPoints(), c.points);
+}
+
+const char* const words = "some\nwords\nand\nmore\nwords\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnreadDataFiles,
+    ::testing::Values(UnreadCase{"brokenOff", "1 2\n3 4\na\nb\nc\nd\ne\n", false,
+                                 "Error parsing file at line 2", 2},
+                      UnreadCase{"notData", words, false, "Not able to open file as data file", 0},
+                      UnreadCase{"fifo", nullptr, false, "Not able to open file as data file", 0},
+                      UnreadCase{"notDataBesideMovedDocument", words, true,
+                                 "Not able to open file as data file", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Paths are stored absolute, whichever way the document was named when it was opened.
+TEST_F(DocumentFileTest, DocumentOpenedByARelativePathKeepsAbsolutePaths)
+{
+    QDir(dir.path()).mkdir("moved");
+    const QString data = writeFile("a.dat", "1 2\n3 4\n");
+    open(data);
+    save("moved/plot.pvn");
+    ASSERT_TRUE(QFile::rename(data, path("moved/a.dat")));
+    prompter.clear();
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    std::unique_ptr<VaneDoc> loaded;
+    EXPECT_NO_THROW(loaded = loadDocument("moved/plot.pvn"));
+    QDir::setCurrent(cwd);
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(prompter.records().empty());
+    EXPECT_EQ(loaded->GetFiles().at(0)->GetFullPath(), path("moved/a.dat"));
+    EXPECT_EQ(loaded->GetPathName(), path("moved/plot.pvn"));
+}
+
+// The load that finds a column gone says so, once; drawing says nothing.
+TEST_F(DocumentFileTest, ALostColumnIsReportedByTheLoadNotByDrawing)
+{
+    const QString data = writeFile("a.dat", "1 10 100\n2 20 200\n");
+    open(data);
+    traceAt(0)->SetColumns(1, 3);
+    const QString file = save();
+    writeFile("a.dat", "1 10\n2 20\n3 30\n");
+    prompter.clear();
+    const std::unique_ptr<VaneDoc> loaded = loadDocument(file);
+    ASSERT_EQ(prompter.records().size(), 1u);
+    EXPECT_EQ(prompter.records().front().text, "Column 3 has been\ndeleted from data file");
+    EXPECT_EQ(prompter.records().front().caption, data);
+    EXPECT_EQ(loaded->FirstTrace()->GetYColumn(), 2);
+    RecordingDC dc;
+    for (visibleobject* obj : loaded->GetObjects())
+        obj->Draw(dc);
+    EXPECT_EQ(prompter.records().size(), 1u);
+    EXPECT_EQ(loaded->FirstTrace()->GetNumPoints(), 3);
 }
 
 TEST_F(DocumentFileTest, FailedLoadLeavesOpenDocumentsAlone)
