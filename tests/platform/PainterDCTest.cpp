@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -273,6 +274,59 @@ TEST(PainterText, WingdingsDotIsAFilledCircle)
     EXPECT_GE(darkCount(image, QRect(centre.x() - 3, centre.y(), 7, 1)), 7);
     EXPECT_GE(darkCount(image, QRect(centre.x() - 2, centre.y() - 2, 5, 5)), 25);
 }
+
+struct BatchCase
+{
+    QString face;
+    QString text;
+    int escapement;
+    int bkMode;
+};
+
+class TextAtManyPoints : public ::testing::TestWithParam<BatchCase>
+{};
+
+// Text drawn at many points in one call gives the pixels of one call a point: each copy in its own
+// place and turn, over the copies before it, and all of them inside the clip.
+TEST_P(TextAtManyPoints, GivesThePixelsOfOneCallAPoint)
+{
+    const BatchCase& c = GetParam();
+    // Crowded, overlapping copies, some across the edges of the clip.
+    std::vector<QPoint> points;
+    for (int i = 0; i < 80; ++i)
+        points.emplace_back(400 + int(std::fmod(i * 0.618034, 1.0) * 6200), 400 + i * 70);
+    const QRect clip(96, 120, 480, 384); // device pixels of the logical clip below
+    auto render = [&](bool batch) {
+        QImage image = whiteImage();
+        QPainter painter(&image);
+        PainterDC dc(&painter, 96, 96);
+        preparePage(dc, 1.0f);
+        LogFont font = LogFont::fromFace(c.face, -250);
+        font.lfEscapement = c.escapement;
+        dc.selectFont(font);
+        dc.setTextColor(RGB(200, 0, 0));
+        dc.setBkColor(RGB(0, 0, 160));
+        dc.setBkMode(c.bkMode);
+        dc.intersectClipRect(1000, 5000, 6000, 1000);
+        if (batch) {
+            dc.textOutAt(points, c.text);
+        } else {
+            for (const QPoint& p : points)
+                dc.textOut(p.x(), p.y(), c.text);
+        }
+        return image;
+    };
+    const QImage single = render(false);
+    ASSERT_GT(darkCount(single, clip), 2000);
+    EXPECT_EQ(darkCount(single, single.rect()), darkCount(single, clip));
+    EXPECT_EQ(render(true), single);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, TextAtManyPoints,
+                         ::testing::Values(BatchCase{"Arial", "Hg 2.5", 0, OPAQUE_BK},
+                                           BatchCase{"Wingdings", QString(QChar(108)), 0,
+                                                     TRANSPARENT_BK},
+                                           BatchCase{"Arial", "Hg 2.5", 300, OPAQUE_BK}));
 
 struct SymbolCase
 {
