@@ -262,26 +262,49 @@ void PainterDC::drawFocusRectangle(QPoint corner1, QPoint corner2)
 
 void PainterDC::drawText(QPoint logical, const QString& text)
 {
+    drawTextAt(std::span<const QPoint>(&logical, 1), text);
+}
+
+void PainterDC::drawTextAt(std::span<const QPoint> logical, const QString& text)
+{
     const QFont font = deviceFont();
     const QString shown = deviceText(text);
     const QFontMetricsF metrics(font);
-    const QPoint at = LPtoDP(logical);
 
     // Text ignores the raster mode, as on the original platform.
     Scope scope(*this, QPainter::CompositionMode_SourceOver);
     if (!scope.visible())
         return;
     painter_->setRenderHint(QPainter::TextAntialiasing, true);
-    painter_->translate(at);
-    painter_->rotate(-textAngle());
-    if (state().bkMode == OPAQUE_BK) {
-        const QRectF cell(0.0, 0.0, metrics.horizontalAdvance(shown),
-                          metrics.ascent() + metrics.descent());
-        painter_->fillRect(cell, colorFromRef(state().bkColor));
-    }
     painter_->setFont(font);
     painter_->setPen(colorFromRef(state().textColor));
-    painter_->drawText(QPointF(0.0, metrics.ascent()), shown);
+    const bool opaque = state().bkMode == OPAQUE_BK;
+    const QColor background = colorFromRef(state().bkColor);
+    // In the text's own frame: the cell hangs down from the reference point at the origin.
+    const QRectF cell(0.0, 0.0, metrics.horizontalAdvance(shown),
+                      metrics.ascent() + metrics.descent());
+    const QPointF baseline(0.0, metrics.ascent());
+    const double angle = -textAngle();
+    const QTransform base = painter_->worldTransform();
+    // Changing the painter's transform costs more than drawing a symbol; upright text on an
+    // untransformed painter lands on the same pixels moved by its point instead.
+    const bool moveOnly = angle == 0.0 && base.type() == QTransform::TxNone;
+    for (const QPoint& p : logical) {
+        const QPoint at = LPtoDP(p);
+        if (moveOnly) {
+            if (opaque)
+                painter_->fillRect(cell.translated(at), background);
+            painter_->drawText(baseline + at, shown);
+            continue;
+        }
+        QTransform placed = base;
+        placed.translate(at.x(), at.y());
+        placed.rotate(angle);
+        painter_->setWorldTransform(placed);
+        if (opaque)
+            painter_->fillRect(cell, background);
+        painter_->drawText(baseline, shown);
+    }
 }
 
 QSizeF PainterDC::measureText(const QString& text)

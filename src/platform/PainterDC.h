@@ -32,6 +32,7 @@ protected:
     void drawInvertRect(QPoint corner1, QPoint corner2) override;
     void drawFocusRectangle(QPoint corner1, QPoint corner2) override;
     void drawText(QPoint logical, const QString& text) override;
+    void drawTextAt(std::span<const QPoint> logical, const QString& text) override;
     QSizeF measureText(const QString& text) override;
 
 private:

@@ -277,6 +277,7 @@ TEST(PainterText, WingdingsDotIsAFilledCircle)
 
 struct BatchCase
 {
+    const char* name;
     QString face;
     QString text;
     int escapement;
@@ -323,10 +324,11 @@ TEST_P(TextAtManyPoints, GivesThePixelsOfOneCallAPoint)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, TextAtManyPoints,
-                         ::testing::Values(BatchCase{"Arial", "Hg 2.5", 0, OPAQUE_BK},
-                                           BatchCase{"Wingdings", QString(QChar(108)), 0,
+                         ::testing::Values(BatchCase{"Opaque", "Arial", "Hg 2.5", 0, OPAQUE_BK},
+                                           BatchCase{"Symbol", "Wingdings", QString(QChar(108)), 0,
                                                      TRANSPARENT_BK},
-                                           BatchCase{"Arial", "Hg 2.5", 300, OPAQUE_BK}));
+                                           BatchCase{"Turned", "Arial", "Hg 2.5", 300, OPAQUE_BK}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct SymbolCase
 {
