@@ -1,8 +1,10 @@
 #include "platform/PainterDC.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 #include <vector>
 
@@ -284,27 +286,57 @@ void PainterDC::drawTextAt(std::span<const QPoint> logical, const QString& text)
     const QRectF cell(0.0, 0.0, metrics.horizontalAdvance(shown),
                       metrics.ascent() + metrics.descent());
     const QPointF baseline(0.0, metrics.ascent());
+    const QList<QGlyphRun> glyphs =
+        logical.size() > 1 ? shapedOnce(shown, font, metrics.ascent()) : QList<QGlyphRun>();
     const double angle = -textAngle();
     const QTransform base = painter_->worldTransform();
     // Changing the painter's transform costs more than drawing a symbol; upright text on an
     // untransformed painter lands on the same pixels moved by its point instead.
     const bool moveOnly = angle == 0.0 && base.type() == QTransform::TxNone;
     for (const QPoint& p : logical) {
-        const QPoint at = LPtoDP(p);
-        if (moveOnly) {
-            if (opaque)
-                painter_->fillRect(cell.translated(at), background);
-            painter_->drawText(baseline + at, shown);
-            continue;
+        QPointF origin = LPtoDP(p);
+        if (!moveOnly) {
+            QTransform placed = base;
+            placed.translate(origin.x(), origin.y());
+            placed.rotate(angle);
+            painter_->setWorldTransform(placed);
+            origin = QPointF();
         }
-        QTransform placed = base;
-        placed.translate(at.x(), at.y());
-        placed.rotate(angle);
-        painter_->setWorldTransform(placed);
         if (opaque)
-            painter_->fillRect(cell, background);
-        painter_->drawText(baseline, shown);
+            painter_->fillRect(cell.translated(origin), background);
+        if (glyphs.isEmpty())
+            painter_->drawText(baseline + origin, shown);
+        for (const QGlyphRun& run : glyphs)
+            painter_->drawGlyphRun(origin, run);
     }
+}
+
+QList<QGlyphRun> PainterDC::shapedOnce(const QString& shown, const QFont& font, double ascent) const
+{
+    // Lines under or through the text and control characters are left to drawText.
+    if (font.underline() || font.overline() || font.strikeOut())
+        return {};
+    for (QChar c : shown) {
+        if (!c.isPrint())
+            return {};
+    }
+    QTextLayout layout(shown, font);
+    QTextOption option;
+    option.setTextDirection(painter_->layoutDirection());
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    // Positions from the top-left of the cell, on the baseline drawText uses.
+    const double shift = ascent - (line.y() + line.ascent());
+    QList<QGlyphRun> runs = layout.glyphRuns();
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& at : positions)
+            at.ry() += shift;
+        run.setPositions(positions);
+    }
+    return runs;
 }
 
 QSizeF PainterDC::measureText(const QString& text)

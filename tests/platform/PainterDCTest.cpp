@@ -279,6 +279,7 @@ struct BatchCase
 {
     const char* name;
     QString face;
+    int height; // logical units, 0.001 inch
     QString text;
     int escapement;
     int bkMode;
@@ -294,15 +295,18 @@ TEST_P(TextAtManyPoints, GivesThePixelsOfOneCallAPoint)
     const BatchCase& c = GetParam();
     // Crowded, overlapping copies, some across the edges of the clip.
     std::vector<QPoint> points;
-    for (int i = 0; i < 80; ++i)
-        points.emplace_back(400 + int(std::fmod(i * 0.618034, 1.0) * 6200), 400 + i * 70);
+    for (int i = 0; i < 40; ++i) {
+        const QPoint p(400 + int(std::fmod(i * 0.618034, 1.0) * 6200), 400 + i * 140);
+        points.push_back(p);
+        points.push_back(p + QPoint(150, -100));
+    }
     const QRect clip(96, 120, 480, 384); // device pixels of the logical clip below
     auto render = [&](bool batch) {
         QImage image = whiteImage();
         QPainter painter(&image);
         PainterDC dc(&painter, 96, 96);
         preparePage(dc, 1.0f);
-        LogFont font = LogFont::fromFace(c.face, -250);
+        LogFont font = LogFont::fromFace(c.face, c.height);
         font.lfEscapement = c.escapement;
         dc.selectFont(font);
         dc.setTextColor(RGB(200, 0, 0));
@@ -323,12 +327,15 @@ TEST_P(TextAtManyPoints, GivesThePixelsOfOneCallAPoint)
     EXPECT_EQ(render(true), single);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, TextAtManyPoints,
-                         ::testing::Values(BatchCase{"Opaque", "Arial", "Hg 2.5", 0, OPAQUE_BK},
-                                           BatchCase{"Symbol", "Wingdings", QString(QChar(108)), 0,
-                                                     TRANSPARENT_BK},
-                                           BatchCase{"Turned", "Arial", "Hg 2.5", 300, OPAQUE_BK}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Fonts, TextAtManyPoints,
+    ::testing::Values(
+        BatchCase{"Opaque", "Arial", -250, "Hg 2.5", 0, OPAQUE_BK},
+        BatchCase{"Symbol", "Wingdings", -250, QString(QChar(108)), 0, TRANSPARENT_BK},
+        BatchCase{"Turned", "Arial", -250, "Hg 2.5", 300, OPAQUE_BK},
+        BatchCase{"Fallback", "Arial", -250, QString::fromUtf8("x 中 ≈2"), 0, TRANSPARENT_BK},
+        BatchCase{"Large", "Wingdings", -900, QString(QChar(108)), 0, TRANSPARENT_BK}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct SymbolCase
 {
