@@ -286,13 +286,16 @@ void PainterDC::drawTextAt(std::span<const QPoint> logical, const QString& text)
     const QRectF cell(0.0, 0.0, metrics.horizontalAdvance(shown),
                       metrics.ascent() + metrics.descent());
     const QPointF baseline(0.0, metrics.ascent());
+    // drawText shapes the text at every call, which costs far more than drawing a symbol; shaped
+    // once, the copies are drawn as glyphs.
     const QList<QGlyphRun> glyphs =
         logical.size() > 1 ? shapedOnce(shown, font, metrics.ascent()) : QList<QGlyphRun>();
     const double angle = -textAngle();
     const QTransform base = painter_->worldTransform();
-    // Changing the painter's transform costs more than drawing a symbol; upright text on an
+    // Changing the painter's transform costs more than drawing a symbol too; upright text on an
     // untransformed painter lands on the same pixels moved by its point instead.
-    const bool moveOnly = angle == 0.0 && base.type() == QTransform::TxNone;
+    const bool moveOnly =
+        angle == 0.0 && painter_->combinedTransform().type() == QTransform::TxNone;
     for (const QPoint& p : logical) {
         QPointF origin = LPtoDP(p);
         if (!moveOnly) {
@@ -313,7 +316,11 @@ void PainterDC::drawTextAt(std::span<const QPoint> logical, const QString& text)
 
 QList<QGlyphRun> PainterDC::shapedOnce(const QString& shown, const QFont& font, double ascent) const
 {
-    // Lines under or through the text and control characters are left to drawText.
+    // Vector files take text as characters, which glyphs lack; lines under or through the text
+    // and control characters are left to drawText too.
+    const QPaintEngine* engine = painter_->paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster)
+        return {};
     if (font.underline() || font.overline() || font.strikeOut())
         return {};
     for (QChar c : shown) {

@@ -1,8 +1,10 @@
 #include "platform/PainterDC.h"
 #include "platform/SymbolFont.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QSvgGenerator>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -336,6 +338,26 @@ INSTANTIATE_TEST_SUITE_P(
         BatchCase{"Fallback", "Arial", -250, QString::fromUtf8("x 中 ≈2"), 0, TRANSPARENT_BK},
         BatchCase{"Large", "Wingdings", -900, QString(QChar(108)), 0, TRANSPARENT_BK}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A vector file keeps text as text: every copy is there with its characters.
+TEST(PainterText, TextAtManyPointsStaysTextInSvg)
+{
+    QBuffer svg;
+    svg.open(QIODevice::WriteOnly);
+    {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&svg);
+        generator.setSize(QSize(imageWidth, imageHeight));
+        QPainter painter(&generator);
+        PainterDC dc(&painter, 96, 96);
+        preparePage(dc, 1.0f);
+        dc.selectFont(LogFont::fromFace(QStringLiteral("Wingdings"), -250));
+        dc.setBkMode(TRANSPARENT_BK);
+        const std::vector<QPoint> points{{1000, 1000}, {2000, 3000}, {4000, 2000}};
+        dc.textOutAt(points, QString(QChar(108)));
+    }
+    EXPECT_EQ(QString::fromUtf8(svg.data()).count(QChar(0x25CF)), 3);
+}
 
 struct SymbolCase
 {
