@@ -421,6 +421,19 @@ void DeviceContext::textOut(int x, int y, const QString& text)
     drawText(QPoint(x, y), text);
 }
 
+void DeviceContext::textOutAt(std::span<const QPoint> points, const QString& text)
+{
+    if (text.isEmpty() || points.empty())
+        return;
+    drawTextAt(points, text);
+}
+
+void DeviceContext::drawTextAt(std::span<const QPoint> logical, const QString& text)
+{
+    for (const QPoint& p : logical)
+        drawText(p, text);
+}
+
 QSize DeviceContext::getTextExtent(const QString& text)
 {
     const QSizeF device = measureText(text);

@@ -7,8 +7,10 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 // Raster modes of line drawing (the values of the original platform).
@@ -147,6 +149,9 @@ public:
     // font's escapement (tenths of a degree, counter-clockwise on the device when the mapping
     // keeps y downwards, mirrored with a y-up mapping, so -900 reads bottom to top on the page).
     void textOut(int x, int y, const QString& text);
+    // The same text at each point in turn, as textOut at each: a trace's symbols, drawn with the
+    // font, colours and clip taken once.
+    void textOutAt(std::span<const QPoint> points, const QString& text);
     QSize getTextExtent(const QString& text); // logical units, cell height = ascent + descent
     void intersectClipRect(int left, int top, int right, int bottom);
 
@@ -194,6 +199,8 @@ protected:
     virtual void drawInvertRect(QPoint corner1, QPoint corner2) = 0;
     virtual void drawFocusRectangle(QPoint corner1, QPoint corner2) = 0;
     virtual void drawText(QPoint logical, const QString& text) = 0;
+    // drawText at each point in order; backends override it to set their state up once.
+    virtual void drawTextAt(std::span<const QPoint> logical, const QString& text);
     // Width and height of the text's cell in device pixels.
     virtual QSizeF measureText(const QString& text) = 0;
 

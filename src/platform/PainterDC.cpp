@@ -1,8 +1,10 @@
 #include "platform/PainterDC.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 #include <vector>
 
@@ -262,26 +264,86 @@ void PainterDC::drawFocusRectangle(QPoint corner1, QPoint corner2)
 
 void PainterDC::drawText(QPoint logical, const QString& text)
 {
+    drawTextAt(std::span<const QPoint>(&logical, 1), text);
+}
+
+void PainterDC::drawTextAt(std::span<const QPoint> logical, const QString& text)
+{
     const QFont font = deviceFont();
     const QString shown = deviceText(text);
     const QFontMetricsF metrics(font);
-    const QPoint at = LPtoDP(logical);
 
     // Text ignores the raster mode, as on the original platform.
     Scope scope(*this, QPainter::CompositionMode_SourceOver);
     if (!scope.visible())
         return;
     painter_->setRenderHint(QPainter::TextAntialiasing, true);
-    painter_->translate(at);
-    painter_->rotate(-textAngle());
-    if (state().bkMode == OPAQUE_BK) {
-        const QRectF cell(0.0, 0.0, metrics.horizontalAdvance(shown),
-                          metrics.ascent() + metrics.descent());
-        painter_->fillRect(cell, colorFromRef(state().bkColor));
-    }
     painter_->setFont(font);
     painter_->setPen(colorFromRef(state().textColor));
-    painter_->drawText(QPointF(0.0, metrics.ascent()), shown);
+    const bool opaque = state().bkMode == OPAQUE_BK;
+    const QColor background = colorFromRef(state().bkColor);
+    // In the text's own frame: the cell hangs down from the reference point at the origin.
+    const QRectF cell(0.0, 0.0, metrics.horizontalAdvance(shown),
+                      metrics.ascent() + metrics.descent());
+    const QPointF baseline(0.0, metrics.ascent());
+    // drawText shapes the text at every call, which costs far more than drawing a symbol; shaped
+    // once, the copies are drawn as glyphs.
+    const QList<QGlyphRun> glyphs =
+        logical.size() > 1 ? shapedOnce(shown, font, metrics.ascent()) : QList<QGlyphRun>();
+    const double angle = -textAngle();
+    const QTransform base = painter_->worldTransform();
+    // Changing the painter's transform costs more than drawing a symbol too; upright text on an
+    // untransformed painter lands on the same pixels moved by its point instead.
+    const bool moveOnly =
+        angle == 0.0 && painter_->combinedTransform().type() == QTransform::TxNone;
+    for (const QPoint& p : logical) {
+        QPointF origin = LPtoDP(p);
+        if (!moveOnly) {
+            QTransform placed = base;
+            placed.translate(origin.x(), origin.y());
+            placed.rotate(angle);
+            painter_->setWorldTransform(placed);
+            origin = QPointF();
+        }
+        if (opaque)
+            painter_->fillRect(cell.translated(origin), background);
+        if (glyphs.isEmpty())
+            painter_->drawText(baseline + origin, shown);
+        for (const QGlyphRun& run : glyphs)
+            painter_->drawGlyphRun(origin, run);
+    }
+}
+
+QList<QGlyphRun> PainterDC::shapedOnce(const QString& shown, const QFont& font, double ascent) const
+{
+    // Vector files take text as characters, which glyphs lack; lines under or through the text
+    // and control characters are left to drawText too.
+    const QPaintEngine* engine = painter_->paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster)
+        return {};
+    if (font.underline() || font.overline() || font.strikeOut())
+        return {};
+    for (QChar c : shown) {
+        if (!c.isPrint())
+            return {};
+    }
+    QTextLayout layout(shown, font);
+    QTextOption option;
+    option.setTextDirection(painter_->layoutDirection());
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    // Positions from the top-left of the cell, on the baseline drawText uses.
+    const double shift = ascent - (line.y() + line.ascent());
+    QList<QGlyphRun> runs = layout.glyphRuns();
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& at : positions)
+            at.ry() += shift;
+        run.setPositions(positions);
+    }
+    return runs;
 }
 
 QSizeF PainterDC::measureText(const QString& text)

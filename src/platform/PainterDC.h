@@ -2,6 +2,7 @@
 
 #include "platform/DeviceContext.h"
 
+class QGlyphRun;
 class QPainter;
 
 // Draws on a QPainter in device pixels. The context maps every logical coordinate itself (with
@@ -32,6 +33,7 @@ protected:
     void drawInvertRect(QPoint corner1, QPoint corner2) override;
     void drawFocusRectangle(QPoint corner1, QPoint corner2) override;
     void drawText(QPoint logical, const QString& text) override;
+    void drawTextAt(std::span<const QPoint> logical, const QString& text) override;
     QSizeF measureText(const QString& text) override;
 
 private:
@@ -45,6 +47,9 @@ private:
     void strokeDevice(const QPoint* device, int count, const QPen& pen);
     // Device rectangle of two logical corners, normalised, right and bottom exclusive.
     QRect deviceRect(QPoint corner1, QPoint corner2) const;
+    // The glyphs QPainter::drawText would draw for the text, placed from the top-left of its cell
+    // with the baseline `ascent` below it; empty where only drawText itself draws it right.
+    QList<QGlyphRun> shapedOnce(const QString& shown, const QFont& font, double ascent) const;
 
     QPainter* painter_;
     int dpiX_;

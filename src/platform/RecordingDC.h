@@ -13,7 +13,8 @@
 //     patblt x,y,w,h 0x42       patBlt with its raster operation in hex
 //     invert l,t,r,b            invertRect (left, top, right, bottom)
 //     focus l,t,r,b             drawFocusRect
-//     text x,y "2.5"            textOut; a " or \ in the text is preceded by a \ .
+//     text x,y "2.5"            textOut; a " or \ in the text is preceded by a \ . textOutAt
+//                               gives one such line a point, as textOut at each would.
 //     font Arial -167 esc 0     face, height, escapement; then " weight 700", " italic",
 //                               " underline", " strikeout" where they apply
 //     pen 0 1 0x000000          style, width x, colour (0x00BBGGRR, six hex digits)

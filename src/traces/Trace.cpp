@@ -671,12 +671,14 @@ void Trace::drawSymbols(DeviceContext& dc) const
     const long long reach = std::llabs(dc.lengthToDeviceX(extent.width())) +
                             std::llabs(dc.lengthToDeviceY(extent.height())) + 2;
     SymbolPixels drawn(dc.clipBox(), reach);
+    std::vector<QPoint> places;
     for (const QPoint& p : points) {
         // The text's reference point is the top-left of its cell, which hangs down from it.
         const QPoint at(p.x() - halfWidth, p.y() + halfHeight);
         if (drawn.firstAt(dc.LPtoDP(at)))
-            dc.textOut(at.x(), at.y(), text);
+            places.push_back(at);
     }
+    dc.textOutAt(places, text);
     dc.selectFont(previousFont);
     dc.setBkMode(previousMode);
 }

@@ -1,8 +1,11 @@
 #include "platform/PainterDC.h"
 #include "platform/SymbolFont.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QSvgGenerator>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -272,6 +275,86 @@ TEST(PainterText, WingdingsDotIsAFilledCircle)
     // A letter l would be a thin stroke; the dot is solid across its middle.
     EXPECT_GE(darkCount(image, QRect(centre.x() - 3, centre.y(), 7, 1)), 7);
     EXPECT_GE(darkCount(image, QRect(centre.x() - 2, centre.y() - 2, 5, 5)), 25);
+}
+
+struct BatchCase
+{
+    const char* name;
+    QString face;
+    int height; // logical units, 0.001 inch
+    QString text;
+    int escapement;
+    int bkMode;
+};
+
+class TextAtManyPoints : public ::testing::TestWithParam<BatchCase>
+{};
+
+// Text drawn at many points in one call gives the pixels of one call a point: each copy in its own
+// place and turn, over the copies before it, and cut by the clip.
+TEST_P(TextAtManyPoints, GivesThePixelsOfOneCallAPoint)
+{
+    const BatchCase& c = GetParam();
+    // Crowded, overlapping copies, some across the edges of the clip.
+    std::vector<QPoint> points;
+    for (int i = 0; i < 40; ++i) {
+        const QPoint p(400 + int(std::fmod(i * 0.618034, 1.0) * 6200), 400 + i * 140);
+        points.push_back(p);
+        points.push_back(p + QPoint(150, -100));
+    }
+    auto render = [&](bool batch) {
+        QImage image = whiteImage();
+        QPainter painter(&image);
+        PainterDC dc(&painter, 96, 96);
+        preparePage(dc, 1.0f);
+        LogFont font = LogFont::fromFace(c.face, c.height);
+        font.lfEscapement = c.escapement;
+        dc.selectFont(font);
+        dc.setTextColor(RGB(200, 0, 0));
+        dc.setBkColor(RGB(0, 0, 160));
+        dc.setBkMode(c.bkMode);
+        dc.intersectClipRect(1000, 5000, 6000, 1000);
+        if (batch) {
+            dc.textOutAt(points, c.text);
+        } else {
+            for (const QPoint& p : points)
+                dc.textOut(p.x(), p.y(), c.text);
+        }
+        return image;
+    };
+    const QImage single = render(false);
+    ASSERT_GT(darkCount(single, single.rect()), 2000);
+    EXPECT_EQ(render(true), single);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fonts, TextAtManyPoints,
+    ::testing::Values(
+        BatchCase{"Opaque", "Arial", -250, "Hg 2.5", 0, OPAQUE_BK},
+        BatchCase{"Symbol", "Wingdings", -250, QString(QChar(108)), 0, TRANSPARENT_BK},
+        BatchCase{"Turned", "Arial", -250, "Hg 2.5", 300, OPAQUE_BK},
+        BatchCase{"Fallback", "Arial", -250, QString::fromUtf8("x 中 ≈2"), 0, TRANSPARENT_BK},
+        BatchCase{"Large", "Wingdings", -900, QString(QChar(108)), 0, TRANSPARENT_BK}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A vector file keeps text as text: every copy is there with its characters.
+TEST(PainterText, TextAtManyPointsStaysTextInSvg)
+{
+    QBuffer svg;
+    svg.open(QIODevice::WriteOnly);
+    {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&svg);
+        generator.setSize(QSize(imageWidth, imageHeight));
+        QPainter painter(&generator);
+        PainterDC dc(&painter, 96, 96);
+        preparePage(dc, 1.0f);
+        dc.selectFont(LogFont::fromFace(QStringLiteral("Wingdings"), -250));
+        dc.setBkMode(TRANSPARENT_BK);
+        const std::vector<QPoint> points{{1000, 1000}, {2000, 3000}, {4000, 2000}};
+        dc.textOutAt(points, QString(QChar(108)));
+    }
+    EXPECT_EQ(QString::fromUtf8(svg.data()).count(QChar(0x25CF)), 3);
 }
 
 struct SymbolCase
