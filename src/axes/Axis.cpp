@@ -751,37 +751,3 @@ void Axis::PlaceLabel(DeviceContext& dc, int px, int py, int offsetX, int offset
     }
     dc.textOut(px, py, text);
 }
-
-void Axis::initForView(PageView* v, float defaultLength)
-{
-    view = v;
-    length = defaultLength;
-    // Not yet rescaled: the scale a first Rescale would give the default limits.
-    scale = length / (end - start);
-    ticks.SetFontFromSettings(defaultSettings());
-}
-
-void Axis::initForRange(PageView* v, double s, double e, float len, float px, float py)
-{
-    x = px;
-    y = py;
-    view = v;
-    start = s;
-    end = e;
-    length = len;
-    if (e != s)
-        scale = length / (e - s);
-    logScale = 0;
-    ComputeRect();
-    AutoTicks();
-    autoRange = 1;
-    ticks.SetFontFromSettings(defaultSettings());
-}
-
-void Axis::takeDefaultName(const QString& prefix, int& counter)
-{
-    DocumentServices* doc = document();
-    do {
-        name = prefix + QString::number(counter++);
-    } while (doc && doc->IsNameInUse(name, this));
-}
