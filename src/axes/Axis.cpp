@@ -387,13 +387,7 @@ void Axis::AutoTicks()
             ticks.labelInterval = 2;
             ticks.firstTick = std::floor(start / step) * step;
         }
-        ticks.majorTickLength = 0.15f;
-        ticks.minorTickLength = 0.1f;
-        ticks.labelOffsetX = 0.1f;
-        ticks.labelOffsetY = 0.1f;
-        ticks.autoDigits = 1;
-        ticks.labelFormat = tickstruct::Auto;
-        ticks.decimalDigits = 0;
+        setAutomaticTickLook();
         Rescale();
     }
     // With no step for these limits the first tick is stale and must not move the axis.
@@ -403,13 +397,8 @@ void Axis::AutoTicks()
     }
 }
 
-void Axis::AutoLogTicks()
+void Axis::setAutomaticTickLook()
 {
-    // Zero or negative data have no logarithm; the axis then starts three decades below its end.
-    if (start <= 0.0 && end > 0.0)
-        start = end / 1000.0;
-    ticks.tickSpacing = 0.1;
-    ticks.labelInterval = 10;
     ticks.majorTickLength = 0.15f;
     ticks.minorTickLength = 0.1f;
     ticks.labelOffsetX = 0.1f;
@@ -417,6 +406,16 @@ void Axis::AutoLogTicks()
     ticks.autoDigits = 1;
     ticks.labelFormat = tickstruct::Auto;
     ticks.decimalDigits = 0;
+}
+
+void Axis::AutoLogTicks()
+{
+    // Zero or negative data have no logarithm; the axis then starts three decades below its end.
+    if (start <= 0.0 && end > 0.0)
+        start = end / 1000.0;
+    ticks.tickSpacing = 0.1;
+    ticks.labelInterval = 10;
+    setAutomaticTickLook();
     // An axis that does not reach above zero has no decades: it keeps its limits and draws
     // only its line.
     if (!(start > 0.0) || !std::isfinite(start))

@@ -162,4 +162,6 @@ private:
     QPoint tickPoint(double offsetFromOrigin) const;
     bool beforeOrigin(QPoint p) const;
     void drawWithBlackPen(DeviceContext& dc);
+    // Tick lengths, label offsets and label format of automatic ticks, linear or logarithmic.
+    void setAutomaticTickLook();
 };
