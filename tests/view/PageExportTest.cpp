@@ -14,6 +14,9 @@
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // A document with one trace on its own axes, from a small data file; the axes cross at the
@@ -45,23 +48,83 @@ protected:
         return image.convertToFormat(QImage::Format_RGB32);
     }
     static bool dark(QRgb p) { return qGray(p) < 64; }
+    struct Ink
+    {
+        int count = 0;
+        QPointF centre;
+        int right = -1;
+    };
+    static Ink inkIn(const QImage& image, const QRect& area)
+    {
+        Ink ink;
+        const QRect r = area.intersected(image.rect());
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            for (int x = r.left(); x <= r.right(); ++x) {
+                if (qGray(image.pixel(x, y)) >= 128)
+                    continue;
+                ++ink.count;
+                ink.centre += QPointF(x, y);
+                ink.right = std::max(ink.right, x);
+            }
+        }
+        if (ink.count)
+            ink.centre /= ink.count;
+        return ink;
+    }
 
     QTemporaryDir dir;
     VaneDoc doc;
     Trace* trace = nullptr;
 };
 
-TEST_F(PageExportTest, PngAxesLieAtTheComputedPixels)
+// The data run from (1, 1) to (4, 16): the x axis spans 1..4 with ticks every 0.5 and labels
+// every 1, the y axis 0..16 with ticks every 2.5 and labels every 5. At 100 dpi an x unit is
+// 200 pixels, a y unit 25, and the origin (1 in, 1 in) is the pixel (100, 600), y down.
+TEST_F(PageExportTest, PngShowsTicksLabelsAndTraceWhereTheyBelong)
 {
     const QImage image = exportPng(100);
     ASSERT_EQ(image.size(), QSize(900, 700));
-    // The page origin is the bottom-left corner: the axes cross one inch in from both edges.
-    const int axisRow = 700 - 100;
+    const QPoint origin(100, 600);
+    const auto at = [&](double vx, double vy) {
+        return QPoint(origin.x() + int(std::lround((vx - 1) * 200)),
+                      origin.y() - int(std::lround(vy * 25)));
+    };
     for (int x : {150, 400, 690})
-        EXPECT_TRUE(dark(image.pixel(x, axisRow))) << "x axis at column " << x;
+        EXPECT_TRUE(dark(image.pixel(x, origin.y()))) << "x axis at column " << x;
     for (int y : {250, 400, 590})
-        EXPECT_TRUE(dark(image.pixel(100, y))) << "y axis at row " << y;
-    EXPECT_FALSE(dark(image.pixel(400, axisRow + 40)));
+        EXPECT_TRUE(dark(image.pixel(origin.x(), y))) << "y axis at row " << y;
+
+    // Ticks point into the plot: 0.15 inch (15 pixels) at labels, 0.1 inch between them.
+    for (int i = 0; i <= 6; ++i) {
+        const int tx = at(1 + 0.5 * i, 0).x();
+        EXPECT_TRUE(dark(image.pixel(tx, origin.y() - 7))) << "x tick " << i;
+        EXPECT_EQ(dark(image.pixel(tx, origin.y() - 13)), i % 2 == 0) << "x tick " << i;
+        EXPECT_FALSE(dark(image.pixel(tx, origin.y() + 7))) << "x tick " << i;
+        const int ty = at(1, 2.5 * i).y();
+        EXPECT_TRUE(dark(image.pixel(origin.x() + 7, ty))) << "y tick " << i;
+        EXPECT_EQ(dark(image.pixel(origin.x() + 13, ty)), i % 2 == 0) << "y tick " << i;
+        EXPECT_FALSE(dark(image.pixel(origin.x() - 7, ty))) << "y tick " << i;
+    }
+    EXPECT_FALSE(dark(image.pixel(at(1.25, 0).x(), origin.y() - 7)));
+
+    // Labels 0.1 inch from the line: centred below the x ticks, ending left of the y axis.
+    for (double v : {1, 2, 3, 4}) {
+        const Ink label = inkIn(image, QRect(at(v, 0).x() - 25, origin.y() + 10, 51, 25));
+        EXPECT_GT(label.count, 5) << "x label " << v;
+        EXPECT_NEAR(label.centre.x(), at(v, 0).x(), 3) << "x label " << v;
+    }
+    for (double v : {0, 5, 10, 15}) {
+        const Ink label = inkIn(image, QRect(0, at(1, v).y() - 12, origin.x() - 10, 25));
+        EXPECT_GT(label.count, 5) << "y label " << v;
+        EXPECT_NEAR(label.centre.y(), at(1, v).y(), 3) << "y label " << v;
+        EXPECT_GT(label.right, origin.x() - 20) << "y label " << v;
+    }
+    // The trace passes through its points and the straight lines between them.
+    for (QPointF p : {QPointF(2, 4), QPointF(3, 9), QPointF(2.5, 6.5)})
+        EXPECT_GT(inkIn(image, QRect(at(p.x(), p.y()) - QPoint(1, 1), QSize(3, 3))).count, 0)
+            << "trace at " << p.x() << ", " << p.y();
+    EXPECT_EQ(inkIn(image, QRect(at(2.5, 8) - QPoint(5, 5), QSize(11, 11))).count, 0);
+
     EXPECT_EQ(image.pixel(850, 50), qRgb(255, 255, 255));
     // No page outline on paper.
     EXPECT_EQ(image.pixel(0, 350), qRgb(255, 255, 255));
