@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -169,24 +170,61 @@ TEST_F(PageExportTest, PdfIsANineBySevenInchDocument)
     EXPECT_EQ(numbers, (QList<double>{0, 0, 648, 504}));
 }
 
-TEST_F(PageExportTest, SvgIsWellFormedAndDrawsTheAxes)
+// The picture is in thousandths of an inch, y down from the top of the 7 inch page: the
+// origin (1 in, 1 in) is (1000, 6000), an x unit 2000 and a y unit 250.
+TEST_F(PageExportTest, SvgPlacesLinesAndLabelsInPageUnits)
 {
     const QString out = path("page.svg");
     exportPage(doc, out, 100);
     QFile f(out);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     QXmlStreamReader xml(&f);
-    int elements = 0;
-    QString root;
+    QStringList lines;             // each "x,y x,y ..." as written
+    QMap<QString, QPointF> labels; // text to its anchor, the group's translation added
+    QPointF shift;
     while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement) {
-            if (elements++ == 0)
-                root = xml.name().toString();
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        if (xml.name() == u"svg") {
+            EXPECT_EQ(a.value("viewBox"), u"0 0 9000 7000");
+        } else if (xml.name() == u"g" && a.hasAttribute("transform")) {
+            const QStringList m =
+                a.value("transform").toString().section('(', 1).chopped(1).split(',');
+            ASSERT_EQ(m.size(), 6);
+            shift = QPointF(m[4].toDouble(), m[5].toDouble());
+        } else if (xml.name() == u"polyline") {
+            lines.append(a.value("points").toString().trimmed());
+        } else if (xml.name() == u"text") {
+            const QPointF anchor =
+                shift + QPointF(a.value("x").toDouble(), a.value("y").toDouble());
+            labels.insert(xml.readElementText(), anchor);
         }
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    EXPECT_EQ(root, "svg");
-    EXPECT_GT(elements, 10);
+
+    EXPECT_TRUE(lines.contains("1000,6000 7000,6000")) << "x axis";
+    EXPECT_TRUE(lines.contains("1000,6000 1000,2000")) << "y axis";
+    EXPECT_TRUE(lines.contains("3000,6000 3000,5850")) << "major x tick, pointing up";
+    EXPECT_TRUE(lines.contains("4000,6000 4000,5900")) << "minor x tick";
+    EXPECT_TRUE(lines.contains("1000,4750 1150,4750")) << "major y tick, pointing right";
+    EXPECT_TRUE(lines.contains("1000,5750 3000,5000 5000,3750 7000,2000")) << "the trace";
+
+    EXPECT_EQ(labels.size(), 8);
+    // Labels hang 0.1 inch below the x axis under their ticks, and end left of the y axis
+    // on theirs; anchors are at the text's baseline.
+    for (int v = 1; v <= 4; ++v) {
+        const QPointF p = labels.value(QString::number(v), QPointF(-1, -1));
+        EXPECT_NEAR(p.x(), 1000 + 2000 * (v - 1), 100) << "x label " << v;
+        EXPECT_GT(p.y(), 6100) << "x label " << v;
+        EXPECT_LT(p.y(), 6350) << "x label " << v;
+    }
+    for (int v : {5, 10, 15}) {
+        const QPointF p = labels.value(QString::number(v), QPointF(-1, -1));
+        EXPECT_GT(p.x(), 600) << "y label " << v;
+        EXPECT_LT(p.x(), 900) << "y label " << v;
+        EXPECT_NEAR(p.y(), 6000 - 250 * v, 100) << "y label " << v;
+    }
 }
 
 struct BadExport
