@@ -387,13 +387,7 @@ void Axis::AutoTicks()
             ticks.labelInterval = 2;
             ticks.firstTick = std::floor(start / step) * step;
         }
-        ticks.majorTickLength = 0.15f;
-        ticks.minorTickLength = 0.1f;
-        ticks.labelOffsetX = 0.1f;
-        ticks.labelOffsetY = 0.1f;
-        ticks.autoDigits = 1;
-        ticks.labelFormat = tickstruct::Auto;
-        ticks.decimalDigits = 0;
+        setAutomaticTickLook();
         Rescale();
     }
     // With no step for these limits the first tick is stale and must not move the axis.
@@ -403,13 +397,8 @@ void Axis::AutoTicks()
     }
 }
 
-void Axis::AutoLogTicks()
+void Axis::setAutomaticTickLook()
 {
-    // Zero or negative data have no logarithm; the axis then starts three decades below its end.
-    if (start <= 0.0 && end > 0.0)
-        start = end / 1000.0;
-    ticks.tickSpacing = 0.1;
-    ticks.labelInterval = 10;
     ticks.majorTickLength = 0.15f;
     ticks.minorTickLength = 0.1f;
     ticks.labelOffsetX = 0.1f;
@@ -417,6 +406,16 @@ void Axis::AutoLogTicks()
     ticks.autoDigits = 1;
     ticks.labelFormat = tickstruct::Auto;
     ticks.decimalDigits = 0;
+}
+
+void Axis::AutoLogTicks()
+{
+    // Zero or negative data have no logarithm; the axis then starts three decades below its end.
+    if (start <= 0.0 && end > 0.0)
+        start = end / 1000.0;
+    ticks.tickSpacing = 0.1;
+    ticks.labelInterval = 10;
+    setAutomaticTickLook();
     // An axis that does not reach above zero has no decades: it keeps its limits and draws
     // only its line.
     if (!(start > 0.0) || !std::isfinite(start))
@@ -750,38 +749,4 @@ void Axis::PlaceLabel(DeviceContext& dc, int px, int py, int offsetX, int offset
             py += h; // above the axis the label stands on the point
     }
     dc.textOut(px, py, text);
-}
-
-void Axis::initForView(PageView* v, float defaultLength)
-{
-    view = v;
-    length = defaultLength;
-    // Not yet rescaled: the scale a first Rescale would give the default limits.
-    scale = length / (end - start);
-    ticks.SetFontFromSettings(defaultSettings());
-}
-
-void Axis::initForRange(PageView* v, double s, double e, float len, float px, float py)
-{
-    x = px;
-    y = py;
-    view = v;
-    start = s;
-    end = e;
-    length = len;
-    if (e != s)
-        scale = length / (e - s);
-    logScale = 0;
-    ComputeRect();
-    AutoTicks();
-    autoRange = 1;
-    ticks.SetFontFromSettings(defaultSettings());
-}
-
-void Axis::takeDefaultName(const QString& prefix, int& counter)
-{
-    DocumentServices* doc = document();
-    do {
-        name = prefix + QString::number(counter++);
-    } while (doc && doc->IsNameInUse(name, this));
 }

@@ -127,12 +127,6 @@ public:
 protected:
     // The document this axis belongs to: its view's, else the current one; may be null.
     DocumentServices* document() const;
-    // The shared parts of the XAxis and YAxis constructors: a trace's new axis of the default
-    // length, and a memory trace's axis laid out over [s, e].
-    void initForView(PageView* v, float defaultLength);
-    void initForRange(PageView* v, double s, double e, float len, float px, float py);
-    // prefix + the next number of `counter` that no other object of the document uses.
-    void takeDefaultName(const QString& prefix, int& counter);
 
 private:
     // What one drawing of the ticks and labels works with, checked and corrected once. Tick i
@@ -168,4 +162,6 @@ private:
     QPoint tickPoint(double offsetFromOrigin) const;
     bool beforeOrigin(QPoint p) const;
     void drawWithBlackPen(DeviceContext& dc);
+    // Tick lengths, label offsets and label format of automatic ticks, linear or logarithmic.
+    void setAutomaticTickLook();
 };

@@ -1,26 +1,18 @@
 #pragma once
 
-#include "axes/Axis.h"
+#include "axes/OrientedAxis.h"
 
 // A horizontal axis (angle 0): labels hang below it, ticks point up into the plot or down.
-class XAxis : public Axis
+class XAxis : public OrientedAxis
 {
     PV_DECLARE_SERIAL(XAxis)
 
 public:
     // For the archive's factory.
     XAxis();
-    // A trace's new axis: the XAxisLength setting and the label font of the settings; the
-    // tick record keeps its defaults until the first AutoRange.
+    // A trace's new axis, named "X-Axis " and a number once SetDefaultName is called.
     explicit XAxis(PageView* view);
-    // A memory trace's axis over [start, end], laid out and with automatic ticks.
     XAxis(PageView* view, double start, double end, float length, float x, float y);
-    XAxis(const XAxis& other) = default;
-
-    // "X-Axis " and the next number of a program-wide counter that no object of the document
-    // uses.
-    void SetDefaultName() override;
-    void AutoTicks() override;
 
     // The number the next default name tries.
     static int nextNameNumber();

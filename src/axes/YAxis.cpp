@@ -1,47 +1,29 @@
 #include "axes/YAxis.h"
 
-#include "platform/Settings.h"
-
 PV_IMPLEMENT_SERIAL(YAxis, Axis, 0)
 
 namespace {
-// Program-wide and never reset, so no name is handed out twice while the program runs.
 int nameCounter = 1;
+
+const AxisOrientation vertical{.angle = 90,
+                               .dirX = 0.0,
+                               .dirY = 1.0,
+                               .unreadLength = 4.0f,
+                               .newLength = &DefaultSettings::yAxisLength,
+                               .namePrefix = "Y-Axis ",
+                               .nameCounter = &nameCounter,
+                               .inwardTickAngle = 0,
+                               .outwardTickAngle = 180,
+                               .labelsLeft = true};
 } // namespace
 
-YAxis::YAxis()
-{
-    length = 4.0f; // the record overwrites it
-    angle = 90;
-    dirX = 0.0;
-    dirY = 1.0;
-}
+YAxis::YAxis() : OrientedAxis(vertical) {}
 
-YAxis::YAxis(PageView* v) : YAxis()
-{
-    initForView(v, defaultSettings().yAxisLength);
-}
+YAxis::YAxis(PageView* v) : OrientedAxis(vertical, v) {}
 
-YAxis::YAxis(PageView* v, double s, double e, float len, float px, float py) : YAxis()
-{
-    initForRange(v, s, e, len, px, py);
-}
-
-void YAxis::SetDefaultName()
-{
-    takeDefaultName(QStringLiteral("Y-Axis "), nameCounter);
-}
-
-void YAxis::AutoTicks()
-{
-    Axis::AutoTicks();
-    if (!ticks.autoTicks)
-        return;
-    const DefaultSettings& s = defaultSettings();
-    ticks.tickAngle = s.tickDir == 0 ? 0 : 180;
-    ticks.labelOffsetX = -s.labelSpacing;
-    ticks.labelOffsetY = 0.0f;
-}
+YAxis::YAxis(PageView* v, double s, double e, float len, float px, float py)
+    : OrientedAxis(vertical, v, s, e, len, px, py)
+{}
 
 int YAxis::nextNameNumber()
 {

@@ -208,30 +208,73 @@ TEST_F(ProgramTest, DescribeADataFileAsJson)
     EXPECT_FALSE(json.isNull());
 }
 
+// Data from (0, 0) to (6, 4) on axes of one inch a unit from (1 in, 1 in): x ticks every 1 with
+// labels every 2, y ticks every 0.5 with labels every 1.
 TEST_F(ProgramTest, ExportADataFileToEveryFormat)
 {
-    const Outcome png =
-        runProgram({QStringLiteral("--export"), path("plot.png"), QStringLiteral("--dpi"),
-                    QStringLiteral("50"), example("decay-with-errors.dat")});
+    const QString data = write("line.dat", "0 0\n3 1\n6 4\n");
+    const Outcome png = runProgram({"--export", path("plot.png"), "--dpi", "50", data});
     ASSERT_EQ(png.status, 0) << png.err.toStdString();
     const QImage image(path("plot.png"));
-    ASSERT_FALSE(image.isNull());
     // The printer page without a printer: 9 x 7 inches.
-    EXPECT_EQ(image.size(), QSize(450, 350));
-    // Axes and a trace were drawn on the white page.
-    int inked = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            inked += qGray(image.pixel(x, y)) < 128;
+    ASSERT_EQ(image.size(), QSize(450, 350));
+    // At 50 dpi a unit is 50 pixels and the origin is the pixel (50, 300), y down.
+    const auto at = [](double vx, double vy) {
+        return QPoint(50 + int(std::lround(vx * 50)), 300 - int(std::lround(vy * 50)));
+    };
+    const auto ink = [&](const QRect& area, double* centreX = nullptr, double* centreY = nullptr) {
+        int count = 0;
+        double sx = 0, sy = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                if (image.valid(x, y) && qGray(image.pixel(x, y)) < 128) {
+                    ++count;
+                    sx += x;
+                    sy += y;
+                }
+            }
+        }
+        if (centreX && count)
+            *centreX = sx / count;
+        if (centreY && count)
+            *centreY = sy / count;
+        return count;
+    };
+    const auto dot = [&](QPoint p) { return ink(QRect(p - QPoint(1, 1), QSize(3, 3))) > 0; };
+    EXPECT_TRUE(dot(at(2.5, 0))) << "x axis";
+    EXPECT_TRUE(dot(at(0, 2.5))) << "y axis";
+    // Ticks point up and right into the plot, longer at the labels.
+    EXPECT_TRUE(dot(at(2, 0) - QPoint(0, 6))) << "major x tick";
+    EXPECT_FALSE(dot(at(1, 0) - QPoint(0, 7))) << "minor x tick";
+    EXPECT_TRUE(dot(at(1, 0) - QPoint(0, 3))) << "minor x tick";
+    const auto dark = [&](QPoint p) { return qGray(image.pixel(p)) < 128; };
+    // The labels stand 5 pixels from the axis.
+    EXPECT_FALSE(dark(at(2, 0) + QPoint(0, 3))) << "x tick below the axis";
+    EXPECT_TRUE(dot(at(0, 2) + QPoint(6, 0))) << "major y tick";
+    EXPECT_FALSE(dark(at(0, 2) - QPoint(3, 0))) << "y tick left of the axis";
+    EXPECT_TRUE(dot(at(3, 1))) << "trace point";
+    EXPECT_TRUE(dot(at(1.5, 0.5))) << "trace between points";
+    EXPECT_FALSE(dot(at(1.5, 2))) << "empty plot";
+    // Labels: below the x ticks, centred; left of the y axis, level with their tick.
+    for (int v : {2, 4, 6}) {
+        double cx = -1;
+        EXPECT_GT(ink(QRect(at(v, 0).x() - 10, 303, 21, 12), &cx), 3) << "x label " << v;
+        EXPECT_NEAR(cx, at(v, 0).x(), 2) << "x label " << v;
     }
-    EXPECT_GT(inked, 500);
+    for (int v : {1, 2, 3}) {
+        double cy = -1;
+        EXPECT_GT(ink(QRect(20, at(0, v).y() - 6, 27, 13), nullptr, &cy), 3) << "y label " << v;
+        EXPECT_NEAR(cy, at(0, v).y(), 2) << "y label " << v;
+    }
 
-    for (const char* name : {"plot.svg", "plot.pdf"}) {
-        const Outcome run =
-            runProgram({QStringLiteral("--export"), path(name), example("power-law.dat")});
-        EXPECT_EQ(run.status, 0) << name << run.err.toStdString();
-        EXPECT_GT(QFileInfo(path(name)).size(), 100) << name;
-    }
+    // Vector pictures in thousandths of an inch, y down from the top of the page.
+    ASSERT_EQ(runProgram({"--export", path("plot.svg"), data}).status, 0);
+    const QByteArray svg = read(path("plot.svg"));
+    EXPECT_TRUE(svg.contains("points=\"1000,6000 7000,6000 \"")) << "x axis";
+    EXPECT_TRUE(svg.contains("points=\"1000,6000 4000,5000 7000,2000 \"")) << "trace";
+    const Outcome pdf = runProgram({"--export", path("plot.pdf"), data});
+    EXPECT_EQ(pdf.status, 0) << pdf.err.toStdString();
+    EXPECT_TRUE(read(path("plot.pdf")).startsWith("%PDF-"));
 }
 
 // A data file saved as a plot document describes as the same plot once opened again.

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -395,7 +396,9 @@ TEST(AxisRendering, TicksAndLabelsLandOnTheComputedPixels)
         xAxis->Draw(dc);
         yAxis->Draw(dc);
     }
-    image.save(QStringLiteral("/tmp/axes-render.png"));
+    QTemporaryDir keep;
+    // A failing run leaves the picture behind to look at.
+    const QString picture = keep.filePath(QStringLiteral("axes.png"));
 
     RecordingDC mapping; // only for the page mapping
     mapping.setPageMapping(96, 96, 1.0f, QPoint(0, height));
@@ -432,6 +435,10 @@ TEST(AxisRendering, TicksAndLabelsLandOnTheComputedPixels)
     }
     // Nothing of the labels reaches past the band of the line's own pixels.
     EXPECT_EQ(inkIn(image, QRect(origin.x() + 1, origin.y() + 1, 500, gap - 2)).count, 0);
+    if (::testing::Test::HasFailure() && image.save(picture)) {
+        keep.setAutoRemove(false);
+        ADD_FAILURE() << "the picture is " << picture.toStdString();
+    }
 }
 
 TEST(AxisRendering, OutwardTicksShowThroughTheLabels)
