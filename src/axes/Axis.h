@@ -125,8 +125,6 @@ public:
     tickstruct ticks;
 
 protected:
-    // The document this axis belongs to: its view's, else the current one; may be null.
-    DocumentServices* document() const;
     // The shared parts of the XAxis and YAxis constructors: a trace's new axis of the default
     // length, and a memory trace's axis laid out over [s, e].
     void initForView(PageView* v, float defaultLength);

@@ -38,22 +38,6 @@ uint16_t currentEmbeddedVersion = noEmbeddedObjectVersion;
 // Bytes 34 12 between the page list and the link groups.
 constexpr char linkGroupMarker[2] = {0x34, 0x12};
 
-// Objects reading or writing their records reach their document through the current one.
-class CurrentDocumentScope
-{
-public:
-    explicit CurrentDocumentScope(DocumentServices* doc) : previous_(DocumentServices::current())
-    {
-        DocumentServices::setCurrent(doc);
-    }
-    ~CurrentDocumentScope() { DocumentServices::setCurrent(previous_); }
-    CurrentDocumentScope(const CurrentDocumentScope&) = delete;
-    CurrentDocumentScope& operator=(const CurrentDocumentScope&) = delete;
-
-private:
-    DocumentServices* previous_;
-};
-
 // The next document read sets the embedded-object version afresh, whatever happened before.
 class EmbeddedVersionReset
 {
@@ -298,7 +282,6 @@ private:
 // What a view does before drawing: axes take their ranges from the data, traces their limits.
 void layOut(VaneDoc& doc)
 {
-    CurrentDocumentScope current(&doc);
     for (visibleobject* obj : doc.GetObjects()) {
         if (obj->isKindOf(&Axis::classRecord))
             static_cast<Axis*>(obj)->AutoRange();
@@ -336,7 +319,6 @@ void setEmbeddedObjectVersion(uint16_t version)
 
 void writeDocument(VaneDoc& doc, Archive& ar)
 {
-    CurrentDocumentScope current(&doc);
     EmbeddedVersionReset versionReset;
     ar.setDocument(&doc);
     doc.PurgeLinkGroups();
@@ -350,7 +332,6 @@ void writeDocument(VaneDoc& doc, Archive& ar)
 void readDocument(VaneDoc& doc, Archive& ar, const QString& documentPath)
 {
     registerDocumentClasses();
-    CurrentDocumentScope current(&doc);
     EmbeddedVersionReset versionReset;
     doc.DeleteContents();
     doc.SetModifiedFlag(false);
@@ -465,7 +446,6 @@ std::unique_ptr<VaneDoc> openForCommandLine(const QString& path, QString* error,
     } else {
         try {
             doc = std::make_unique<VaneDoc>();
-            CurrentDocumentScope current(doc.get());
             doc->OpenDataFile();
             if (!doc->HoldsTrace()) {
                 reason = QStringLiteral("cannot plot '%1': %2")
