@@ -266,19 +266,6 @@ private:
     QString file_;
 };
 
-// Traces made for the command line open no dialog.
-class NoTraceEditors
-{
-public:
-    NoTraceEditors() : previous_(TraceEditors::instance()) { TraceEditors::setInstance(nullptr); }
-    ~NoTraceEditors() { TraceEditors::setInstance(previous_); }
-    NoTraceEditors(const NoTraceEditors&) = delete;
-    NoTraceEditors& operator=(const NoTraceEditors&) = delete;
-
-private:
-    TraceEditors* previous_;
-};
-
 // What a view does before drawing: axes take their ranges from the data, traces their limits.
 void layOut(VaneDoc& doc)
 {
@@ -430,7 +417,8 @@ std::unique_ptr<VaneDoc> openForCommandLine(const QString& path, QString* error,
     const QFileInfo info(path);
     CommandLinePrompter prompter(info.absoluteFilePath());
     PrompterScope prompterScope(&prompter);
-    NoTraceEditors noDialogs;
+    // Traces made for the command line open no dialog.
+    Installed<TraceEditors>::Scope noDialogs(nullptr);
     std::unique_ptr<VaneDoc> doc;
     QString reason;
     if (!info.exists()) {
