@@ -19,26 +19,6 @@ static void initResources()
     Q_INIT_RESOURCE(plotvane);
 }
 
-namespace {
-
-// Installs the editors for the life of the program and puts the previous ones back.
-class EditorsScope
-{
-public:
-    explicit EditorsScope(DocumentEditors* editors) : previous_(DocumentEditors::instance())
-    {
-        DocumentEditors::setInstance(editors);
-    }
-    ~EditorsScope() { DocumentEditors::setInstance(previous_); }
-    EditorsScope(const EditorsScope&) = delete;
-    EditorsScope& operator=(const EditorsScope&) = delete;
-
-private:
-    DocumentEditors* previous_;
-};
-
-} // namespace
-
 void setApplicationIdentity()
 {
     initResources();
@@ -56,7 +36,7 @@ int runApplication(const CommandLine& commandLine)
     MessageBoxPrompter prompter(&frame);
     PrompterScope prompterScope(&prompter);
     DocumentDialogs documentDialogs;
-    EditorsScope editorsScope(&documentDialogs);
+    Installed<DocumentEditors>::Scope editorsScope(&documentDialogs);
 
     {
         Profile profile;

@@ -79,21 +79,6 @@ private:
     bool warned_ = false;
 };
 
-class CurrentDocument
-{
-public:
-    explicit CurrentDocument(DocumentServices* doc) : previous_(DocumentServices::current())
-    {
-        DocumentServices::setCurrent(doc);
-    }
-    ~CurrentDocument() { DocumentServices::setCurrent(previous_); }
-    CurrentDocument(const CurrentDocument&) = delete;
-    CurrentDocument& operator=(const CurrentDocument&) = delete;
-
-private:
-    DocumentServices* previous_;
-};
-
 bool isMemoryFailure(const std::exception& e)
 {
     return dynamic_cast<const std::bad_alloc*>(&e) || dynamic_cast<const MemoryException*>(&e);
@@ -130,7 +115,6 @@ QString openFailureText(const std::exception& error, const QString& path)
 // What a view does before drawing: axes take their ranges from the data, traces their limits.
 void layOut(VaneDoc& doc)
 {
-    CurrentDocument current(&doc);
     for (visibleobject* obj : doc.GetObjects()) {
         if (obj->isKindOf(&Axis::classRecord))
             static_cast<Axis*>(obj)->AutoRange();
@@ -181,7 +165,6 @@ std::unique_ptr<VaneDoc> openInput(const QString& path, HeadlessPrompter& prompt
     } else {
         // No trace editors are installed without a window, so the new trace opens no dialog.
         doc = std::make_unique<VaneDoc>();
-        CurrentDocument current(doc.get());
         prompter.offerDataFile(QFileInfo(path).absoluteFilePath());
         doc->OpenDataFile();
         if (!doc->HoldsTrace()) {

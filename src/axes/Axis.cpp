@@ -137,13 +137,6 @@ void Axis::setTitleFactory(TitleFactory factory)
     titleFactory = factory;
 }
 
-DocumentServices* Axis::document() const
-{
-    if (view && view->document())
-        return view->document();
-    return DocumentServices::current();
-}
-
 void Axis::Serialize(Archive& ar)
 {
     scaleableobject::Serialize(ar);

@@ -124,10 +124,6 @@ public:
     visibleobject* title = nullptr; // the axis's AxisTitle, held in the page list
     tickstruct ticks;
 
-protected:
-    // The document this axis belongs to: its view's, else the current one; may be null.
-    DocumentServices* document() const;
-
 private:
     // What one drawing of the ticks and labels works with, checked and corrected once. Tick i
     // has the value firstTick + spacing * i (logarithmic: that exponent); only ticks within the

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Installed.h"
+
 class Axis;
 class AxisTitle;
 class DocumentServices;
@@ -23,6 +25,6 @@ public:
     virtual int editTitle(AxisTitle& title) = 0;
 
     // The installed editors (not owned), or null.
-    static AxisEditors* instance();
-    static void setInstance(AxisEditors* editors);
+    static AxisEditors* instance() { return Installed<AxisEditors>::get(); }
+    static void setInstance(AxisEditors* editors) { Installed<AxisEditors>::install(editors); }
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Installed.h"
+
 class StringObMap;
 class visibleobject;
 
@@ -20,6 +22,9 @@ public:
     virtual visibleobject* chooseAxis(const StringObMap& axes) = 0;
 
     // The installed editors (not owned), or null.
-    static DocumentEditors* instance();
-    static void setInstance(DocumentEditors* editors);
+    static DocumentEditors* instance() { return Installed<DocumentEditors>::get(); }
+    static void setInstance(DocumentEditors* editors)
+    {
+        Installed<DocumentEditors>::install(editors);
+    }
 };

@@ -38,22 +38,6 @@ uint16_t currentEmbeddedVersion = noEmbeddedObjectVersion;
 // Bytes 34 12 between the page list and the link groups.
 constexpr char linkGroupMarker[2] = {0x34, 0x12};
 
-// Objects reading or writing their records reach their document through the current one.
-class CurrentDocumentScope
-{
-public:
-    explicit CurrentDocumentScope(DocumentServices* doc) : previous_(DocumentServices::current())
-    {
-        DocumentServices::setCurrent(doc);
-    }
-    ~CurrentDocumentScope() { DocumentServices::setCurrent(previous_); }
-    CurrentDocumentScope(const CurrentDocumentScope&) = delete;
-    CurrentDocumentScope& operator=(const CurrentDocumentScope&) = delete;
-
-private:
-    DocumentServices* previous_;
-};
-
 // The next document read sets the embedded-object version afresh, whatever happened before.
 class EmbeddedVersionReset
 {
@@ -282,23 +266,9 @@ private:
     QString file_;
 };
 
-// Traces made for the command line open no dialog.
-class NoTraceEditors
-{
-public:
-    NoTraceEditors() : previous_(TraceEditors::instance()) { TraceEditors::setInstance(nullptr); }
-    ~NoTraceEditors() { TraceEditors::setInstance(previous_); }
-    NoTraceEditors(const NoTraceEditors&) = delete;
-    NoTraceEditors& operator=(const NoTraceEditors&) = delete;
-
-private:
-    TraceEditors* previous_;
-};
-
 // What a view does before drawing: axes take their ranges from the data, traces their limits.
 void layOut(VaneDoc& doc)
 {
-    CurrentDocumentScope current(&doc);
     for (visibleobject* obj : doc.GetObjects()) {
         if (obj->isKindOf(&Axis::classRecord))
             static_cast<Axis*>(obj)->AutoRange();
@@ -336,7 +306,6 @@ void setEmbeddedObjectVersion(uint16_t version)
 
 void writeDocument(VaneDoc& doc, Archive& ar)
 {
-    CurrentDocumentScope current(&doc);
     EmbeddedVersionReset versionReset;
     ar.setDocument(&doc);
     doc.PurgeLinkGroups();
@@ -350,7 +319,6 @@ void writeDocument(VaneDoc& doc, Archive& ar)
 void readDocument(VaneDoc& doc, Archive& ar, const QString& documentPath)
 {
     registerDocumentClasses();
-    CurrentDocumentScope current(&doc);
     EmbeddedVersionReset versionReset;
     doc.DeleteContents();
     doc.SetModifiedFlag(false);
@@ -449,7 +417,8 @@ std::unique_ptr<VaneDoc> openForCommandLine(const QString& path, QString* error,
     const QFileInfo info(path);
     CommandLinePrompter prompter(info.absoluteFilePath());
     PrompterScope prompterScope(&prompter);
-    NoTraceEditors noDialogs;
+    // Traces made for the command line open no dialog.
+    Installed<TraceEditors>::Scope noDialogs(nullptr);
     std::unique_ptr<VaneDoc> doc;
     QString reason;
     if (!info.exists()) {
@@ -465,7 +434,6 @@ std::unique_ptr<VaneDoc> openForCommandLine(const QString& path, QString* error,
     } else {
         try {
             doc = std::make_unique<VaneDoc>();
-            CurrentDocumentScope current(doc.get());
             doc->OpenDataFile();
             if (!doc->HoldsTrace()) {
                 reason = QStringLiteral("cannot plot '%1': %2")

@@ -190,7 +190,7 @@ Trace* VaneDoc::NewTrace(ColumnFile* file)
     PageView* view = GetActiveView();
     const bool placed = view && !view->focusRect().isNull() && !view->hasSelection();
     auto trace = placed ? std::make_unique<Trace>(view, file, view->focusRect())
-                        : std::make_unique<Trace>(view, file);
+                        : std::make_unique<Trace>(view, file, this);
     // The axes the trace made for itself; those it keeps go to the page, the others are dropped.
     std::unique_ptr<Axis> ownX(trace->GetXAxis());
     std::unique_ptr<Axis> ownY(trace->GetYAxis());
@@ -205,6 +205,11 @@ Trace* VaneDoc::NewTrace(ColumnFile* file)
         trace->SetDefaultName();
     while (IsNameInUse(trace->GetName(), trace.get()));
 
+    trace->SetDocument(this);
+    for (Axis* axis : {ownX.get(), ownY.get()}) {
+        if (axis)
+            axis->SetDocument(this);
+    }
     Trace* added = trace.release();
     objects.AddUnique(added);
     if (ownX && added->GetXAxis() == ownX.get())

@@ -11,8 +11,6 @@ oledoc::~oledoc()
 {
     objects.DeleteAll();
     DeleteLinkGroups();
-    if (DocumentServices::current() == this)
-        DocumentServices::setCurrent(nullptr);
 }
 
 void oledoc::AddView(DocumentView* view)
@@ -69,6 +67,7 @@ void oledoc::MakeNamesUnique()
 
 void oledoc::AddObjectAndRefresh(visibleobject* obj)
 {
+    obj->SetDocument(this);
     objects.AddUnique(obj);
     Refresh();
 }
@@ -206,6 +205,7 @@ bool oledoc::IsNameInUse(const QString& name, const visibleobject* ignore) const
 
 void oledoc::AddObject(visibleobject* obj)
 {
+    obj->SetDocument(this);
     objects.AddUnique(obj);
     MarkChanged();
 }

@@ -28,8 +28,4 @@ public:
     // Hint 11: repaint a rectangle in client pixels.
     virtual void UpdateAllViewsRect(const Rect& rect) = 0;
     virtual PageView* GetActiveView() = 0;
-
-    // The document being read or written, for objects that need it while they serialize.
-    static DocumentServices* current();
-    static void setCurrent(DocumentServices* doc);
 };

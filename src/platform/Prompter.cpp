@@ -43,8 +43,6 @@ StderrPrompter& defaultPrompter()
     return prompter;
 }
 
-Prompter* current = nullptr;
-
 } // namespace
 
 Prompter::~Prompter() = default;
@@ -95,12 +93,11 @@ QString Prompter::qtFilter(const QString& filter)
 
 Prompter& Prompter::instance()
 {
-    return current ? *current : defaultPrompter();
+    Prompter* installed = Installed<Prompter>::get();
+    return installed ? *installed : defaultPrompter();
 }
 
 Prompter* Prompter::setInstance(Prompter* prompter)
 {
-    Prompter* previous = current;
-    current = prompter;
-    return previous;
+    return Installed<Prompter>::install(prompter);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Installed.h"
+
 #include <QString>
 
 // Everything that asks or tells the user goes through a Prompter, so that commands can be run
@@ -47,14 +49,4 @@ public:
 };
 
 // Installs a prompter for the life of a scope and then puts the previous one back.
-class PrompterScope
-{
-public:
-    explicit PrompterScope(Prompter* prompter) : previous_(Prompter::setInstance(prompter)) {}
-    ~PrompterScope() { Prompter::setInstance(previous_); }
-    PrompterScope(const PrompterScope&) = delete;
-    PrompterScope& operator=(const PrompterScope&) = delete;
-
-private:
-    Prompter* previous_;
-};
+using PrompterScope = Installed<Prompter>::Scope;

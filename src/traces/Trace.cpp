@@ -96,9 +96,10 @@ Trace::Trace()
     linePen = PenRecord::stockBlack();
 }
 
-Trace::Trace(PageView* v, ColumnFile* f) : Trace()
+Trace::Trace(PageView* v, ColumnFile* f, DocumentServices* d) : Trace()
 {
     view = v;
+    doc = d;
     file = f;
     const DefaultSettings& s = defaultSettings();
     x = s.originX;
@@ -109,6 +110,8 @@ Trace::Trace(PageView* v, ColumnFile* f) : Trace()
     newX->y = newY->y = y;
     xAxis = newX;
     yAxis = newY;
+    xAxis->SetDocument(d);
+    yAxis->SetDocument(d);
     xAxis->SetDefaultName();
     yAxis->SetDefaultName();
     xColumn = 1;
@@ -183,13 +186,6 @@ void Trace::copyFields(const Trace& other)
     lineWidth = other.lineWidth;
     marker.reset();
     pointsValid = false;
-}
-
-DocumentServices* Trace::document() const
-{
-    if (view && view->document())
-        return view->document();
-    return DocumentServices::current();
 }
 
 void Trace::Serialize(Archive& ar)

@@ -59,8 +59,9 @@ public:
     Trace();
     // A new trace on a data file with two new axes at the default origin (OriginX, OriginY),
     // x column 1 and y column 2. The axes are not owned by the trace: the caller puts them on
-    // the page (GetXAxis, GetYAxis).
-    Trace(PageView* view, ColumnFile* file);
+    // the page (GetXAxis, GetYAxis). The trace and its axes belong to `doc` (not owned; may be
+    // null), which their default names must not clash with when there is no view.
+    Trace(PageView* view, ColumnFile* file, DocumentServices* doc = nullptr);
     // The same, placed in a rectangle of the view in client pixels: the axes cross at its
     // bottom-left corner and run along its width and height.
     Trace(PageView* view, ColumnFile* file, const Rect& deviceRect);
@@ -206,8 +207,6 @@ public:
     static int nextNameNumber();
 
 protected:
-    // The document of the trace's view, else the current one; may be null.
-    DocumentServices* document() const;
     void takePositionFromAxes();
     void copyFields(const Trace& other);
     // The symbol character as the text drawn.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Installed.h"
+
 #include "platform/PenRecord.h"
 
 class DocumentServices;
@@ -28,6 +30,6 @@ public:
     virtual bool chooseColor(ColorRef& color, PageView* owner) = 0;
 
     // The installed editors (not owned), or null.
-    static TraceEditors* instance();
-    static void setInstance(TraceEditors* editors);
+    static TraceEditors* instance() { return Installed<TraceEditors>::get(); }
+    static void setInstance(TraceEditors* editors) { Installed<TraceEditors>::install(editors); }
 };

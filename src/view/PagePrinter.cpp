@@ -23,22 +23,6 @@ void deletePrinter()
     thePrinter = nullptr;
 }
 
-// Objects without a view find their document through the current document while they print.
-class CurrentDocument
-{
-public:
-    explicit CurrentDocument(DocumentServices* doc) : previous_(DocumentServices::current())
-    {
-        DocumentServices::setCurrent(doc);
-    }
-    ~CurrentDocument() { DocumentServices::setCurrent(previous_); }
-    CurrentDocument(const CurrentDocument&) = delete;
-    CurrentDocument& operator=(const CurrentDocument&) = delete;
-
-private:
-    DocumentServices* previous_;
-};
-
 } // namespace
 
 void printPage(VaneDoc& doc, QPainter& painter, int dpiX, int dpiY)
@@ -50,7 +34,6 @@ void printPage(VaneDoc& doc, QPainter& painter, int dpiX, int dpiY)
     // The page origin is the bottom-left corner of the device; the view scale never applies.
     dc.setPageMapping(float(dc.logPixelsX()), float(dc.logPixelsY()), 1.0f,
                       QPoint(0, device->height()));
-    CurrentDocument current(&doc);
     PrintInfo info;
     for (visibleobject* obj : doc.GetObjects())
         obj->Print(dc, info);

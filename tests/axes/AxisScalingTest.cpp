@@ -162,16 +162,15 @@ TEST(AxisAutoRange, OffKeepsTheLimits)
     EXPECT_DOUBLE_EQ(axis.end, 8.7);
 }
 
-TEST(AxisAutoRange, UsesTheCurrentDocumentWithoutAView)
+TEST(AxisAutoRange, UsesItsDocumentWithoutAView)
 {
     FakeDocument doc;
     doc.hasRange = true;
     doc.rangeMin = 0;
     doc.rangeMax = 10;
-    DocumentServices::setCurrent(&doc);
     XAxis axis;
+    axis.SetDocument(&doc);
     axis.AutoRange();
-    DocumentServices::setCurrent(nullptr);
     EXPECT_DOUBLE_EQ(axis.start, 0);
     EXPECT_DOUBLE_EQ(axis.end, 10);
     EXPECT_DOUBLE_EQ(axis.scale, 0.1);

@@ -409,13 +409,25 @@ TEST_F(DocumentFileTest, FailedLoadLeavesOpenDocumentsAlone)
 {
     buildDocument();
     const QByteArray before = documentContents(doc);
-    DocumentServices::setCurrent(&doc);
     setEmbeddedObjectVersion(1);
     EXPECT_EQ(openMessage(before.left(before.size() / 2)), "Unexpected file format.");
-    EXPECT_EQ(DocumentServices::current(), &doc);
     EXPECT_EQ(embeddedObjectVersion(), noEmbeddedObjectVersion);
     EXPECT_EQ(documentContents(doc), before);
-    DocumentServices::setCurrent(nullptr);
+}
+
+// With no view and long after the load, a loaded axis still finds its document's data.
+TEST_F(DocumentFileTest, LoadedAxesRangeOverTheirDocumentsData)
+{
+    const QString data = writeFile("a.dat", "1 10\n2 20\n3 30\n");
+    open(data);
+    const QString file = save();
+    writeFile("a.dat", "1 10\n2 20\n90 900\n");
+    const std::unique_ptr<VaneDoc> loaded = loadDocument(file);
+    Axis* x = loaded->FirstTrace()->GetXAxis();
+    ASSERT_NE(x, nullptr);
+    EXPECT_EQ(x->document(), loaded.get());
+    x->AutoRange();
+    EXPECT_GE(x->end, 90.0);
 }
 
 struct BadFile

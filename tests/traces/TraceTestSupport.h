@@ -115,14 +115,7 @@ public:
     int chosenSize = 0;
 };
 
-class TraceEditorsScope
-{
-public:
-    explicit TraceEditorsScope(TraceEditors* editors) { TraceEditors::setInstance(editors); }
-    ~TraceEditorsScope() { TraceEditors::setInstance(nullptr); }
-    TraceEditorsScope(const TraceEditorsScope&) = delete;
-    TraceEditorsScope& operator=(const TraceEditorsScope&) = delete;
-};
+using TraceEditorsScope = Installed<TraceEditors>::Scope;
 
 // A view (96 dpi, 800 x 600, page origin at the bottom-left) on a TraceDocument.
 struct TraceFixture : ::testing::Test
