@@ -1,7 +1,7 @@
 #include "app/Application.h"
 
-#include "app/CMainFrame.h"
 #include "app/CommandLine.h"
+#include "app/MainWindow.h"
 #include "app/PlotChild.h"
 #include "doc/DocumentEditors.h"
 #include "doc/ui/DocumentDialogs.h"
@@ -32,7 +32,7 @@ int runApplication(const CommandLine& commandLine)
 {
     // Dialogs keep the desktop's palette, and there are no compound-document libraries or
     // shell registrations to prepare: the installed desktop files stand for them.
-    CMainFrame frame; // reads the recent-file list
+    MainWindow frame; // reads the recent-file list
     MessageBoxPrompter prompter(&frame);
     PrompterScope prompterScope(&prompter);
     DocumentDialogs documentDialogs;

@@ -1,5 +1,5 @@
-#include "app/CMainFrame.h"
 #include "app/CommandTable.h"
+#include "app/MainWindow.h"
 #include "app/PlotChild.h"
 #include "app/RecentFileList.h"
 #include "app/WindowPlacement.h"
@@ -26,7 +26,7 @@
 namespace {
 
 // Every command in the menus, by the menu it is in.
-QSet<int> menuCommands(const CMainFrame& frame)
+QSet<int> menuCommands(const MainWindow& frame)
 {
     QSet<int> ids;
     std::function<void(QMenu*)> walk = [&](QMenu* menu) {
@@ -44,7 +44,7 @@ QSet<int> menuCommands(const CMainFrame& frame)
     return ids;
 }
 
-QSet<int> enabledCommands(const CMainFrame& frame)
+QSet<int> enabledCommands(const MainWindow& frame)
 {
     QSet<int> ids;
     for (int id : CommandTable::allCommands()) {
@@ -110,7 +110,7 @@ TEST(CommandTableTest, EveryDocumentCommandAndMenuTextIsReachable)
 
 TEST_F(FrameTest, MenusToolbarAndKeys)
 {
-    CMainFrame frame;
+    MainWindow frame;
     const QStringList titles{"&File", "&Edit", "F&ormat", "&Data", "&View", "&Window", "&Help"};
     QStringList shown;
     const QList<QAction*> top = frame.menuBar()->actions();
@@ -162,7 +162,7 @@ TEST_F(FrameTest, MenusToolbarAndKeys)
 
 TEST_F(FrameTest, EnabledCommandsWithoutAndWithADocument)
 {
-    CMainFrame frame;
+    MainWindow frame;
     const QSet<int> always{57600, 57601, 57606, 57664, 57665, 57669, 32801, 32770};
     EXPECT_EQ(enabledCommands(frame), always);
 
@@ -184,7 +184,7 @@ TEST_F(FrameTest, EnabledCommandsWithoutAndWithADocument)
 
 TEST_F(FrameTest, ClosingAModifiedDocumentAsksAndCanBeCancelled)
 {
-    CMainFrame frame;
+    MainWindow frame;
     PlotChild* child = frame.newDocument();
     child->document().SetModifiedFlag(true);
     prompter.pushAnswer(Prompter::Answer::Cancel);
@@ -235,7 +235,7 @@ TEST(WindowPlacementTest, ParsesExactlyTenNumbers)
 TEST_F(FrameTest, PlacementIsWrittenOnCloseAndRestored)
 {
     {
-        CMainFrame frame;
+        MainWindow frame;
         frame.setGeometry(40, 50, 700, 500);
         frame.showMaximized();
         QApplication::processEvents();
@@ -248,7 +248,7 @@ TEST_F(FrameTest, PlacementIsWrittenOnCloseAndRestored)
     EXPECT_EQ(stored->flags, WindowPlacement::restoreToMaximized);
     EXPECT_EQ(stored->showCmd, unsigned(WindowPlacement::showMaximized));
     {
-        CMainFrame frame;
+        MainWindow frame;
         frame.restorePlacement();
         QApplication::processEvents();
         EXPECT_TRUE(frame.isMaximized());
@@ -258,7 +258,7 @@ TEST_F(FrameTest, PlacementIsWrittenOnCloseAndRestored)
                         QStringLiteral("0,1,-1,-1,-1,-1,30,40,630,440"));
     profile.flush();
     {
-        CMainFrame frame;
+        MainWindow frame;
         frame.restorePlacement();
         QApplication::processEvents();
         EXPECT_FALSE(frame.isMaximized());
@@ -270,7 +270,7 @@ TEST_F(FrameTest, PlacementIsWrittenOnCloseAndRestored)
                         QStringLiteral("2,3,-1,-1,-1,-1,30,40,630"));
     profile.flush();
     {
-        CMainFrame frame;
+        MainWindow frame;
         const QSize own = frame.size();
         frame.restorePlacement();
         QApplication::processEvents();
@@ -299,7 +299,7 @@ TEST_F(FrameTest, RecentFilesKeepFourNewestFirst)
         Profile profile;
         list.write(profile);
     }
-    CMainFrame frame;
+    MainWindow frame;
     EXPECT_EQ(frame.recentFiles().files(), list.files());
     frame.updateCommands();
     QAction* first = frame.action(FrameCmd::RecentFile1);
@@ -321,7 +321,7 @@ TEST_F(FrameTest, RecentFilesKeepFourNewestFirst)
 
 TEST_F(FrameTest, FilesOfTheCommandLineAndDropsOpenInPlotWindows)
 {
-    CMainFrame frame;
+    MainWindow frame;
     const QString data = QStringLiteral(PLOTVANE_EXAMPLES "/damped-oscillation.dat");
     PlotChild* child = frame.openFile(data);
     ASSERT_NE(child, nullptr);
@@ -372,7 +372,7 @@ class PageReachTest : public FrameTest, public ::testing::WithParamInterface<Arr
 // page outline into view.
 TEST_P(PageReachTest, ScrollBarsReachEveryEdgeOfThePage)
 {
-    CMainFrame frame;
+    MainWindow frame;
     frame.show();
     QList<PlotChild*> children{frame.newDocument()};
     switch (GetParam()) {
@@ -435,7 +435,7 @@ INSTANTIATE_TEST_SUITE_P(Windows, PageReachTest,
 
 TEST_F(FrameTest, CascadedWindowsKeepTheSizeOfANewWindowInsideTheArea)
 {
-    CMainFrame frame;
+    MainWindow frame;
     frame.show();
     QList<PlotChild*> children;
     for (int i = 0; i < 3; ++i)

@@ -1,4 +1,4 @@
-#include "app/CMainFrame.h"
+#include "app/MainWindow.h"
 
 #include "app/AboutDialog.h"
 #include "app/CommandTable.h"
@@ -81,17 +81,17 @@ QString localFile(const QUrl& url)
 
 } // namespace
 
-CMainFrame::CMainFrame(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), recent_(CommandTable::recentFileCount)
 {
     setWindowTitle(loadString(Str::AppTitle));
-    setObjectName(QStringLiteral("CMainFrame"));
+    setObjectName(QStringLiteral("MainWindow"));
 
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
-    connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::childActivated);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::childActivated);
 
     {
         Profile profile;
@@ -115,7 +115,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     updateCommands();
 }
 
-CMainFrame::~CMainFrame()
+MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
     // The plot windows go first: their views refer to the frame's state through the document.
@@ -124,7 +124,7 @@ CMainFrame::~CMainFrame()
         delete child;
 }
 
-void CMainFrame::createActions()
+void MainWindow::createActions()
 {
     QList<int> ids = CommandTable::allCommands();
     for (int i = 0; i < CommandTable::recentFileCount; ++i)
@@ -148,12 +148,12 @@ void CMainFrame::createActions()
         addAction(actions_.value(id));
 }
 
-void CMainFrame::createMenus()
+void MainWindow::createMenus()
 {
     for (const CommandTable::Menu& menu : CommandTable::menus()) {
         QMenu* current = menuBar()->addMenu(QString::fromUtf8(menu.title));
         QMenu* top = current;
-        connect(top, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
+        connect(top, &QMenu::aboutToShow, this, &MainWindow::updateCommands);
         for (const CommandTable::MenuLine& line : menu.lines) {
             switch (line.kind) {
             case CommandTable::MenuLine::Command:
@@ -168,11 +168,11 @@ void CMainFrame::createMenus()
                 break;
             case CommandTable::MenuLine::WindowList:
                 windowMenu_ = current;
-                connect(current, &QMenu::aboutToShow, this, &CMainFrame::fillWindowMenu);
+                connect(current, &QMenu::aboutToShow, this, &MainWindow::fillWindowMenu);
                 break;
             case CommandTable::MenuLine::Submenu:
                 current = current->addMenu(QString::fromUtf8(line.title));
-                connect(current, &QMenu::aboutToShow, this, &CMainFrame::updateCommands);
+                connect(current, &QMenu::aboutToShow, this, &MainWindow::updateCommands);
                 break;
             case CommandTable::MenuLine::EndSubmenu:
                 current = top;
@@ -182,7 +182,7 @@ void CMainFrame::createMenus()
     }
 }
 
-void CMainFrame::createToolBar()
+void MainWindow::createToolBar()
 {
     toolBar_ = addToolBar(QStringLiteral("Toolbar"));
     toolBar_->setObjectName(QStringLiteral("toolbar"));
@@ -196,13 +196,13 @@ void CMainFrame::createToolBar()
     }
 }
 
-PlotChild* CMainFrame::activeChild() const
+PlotChild* MainWindow::activeChild() const
 {
     // The current window stays current while a dialog of a command has the focus.
     return qobject_cast<PlotChild*>(mdi_->currentSubWindow());
 }
 
-QList<PlotChild*> CMainFrame::plotChildren() const
+QList<PlotChild*> MainWindow::plotChildren() const
 {
     QList<PlotChild*> children;
     const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
@@ -213,7 +213,7 @@ QList<PlotChild*> CMainFrame::plotChildren() const
     return children;
 }
 
-bool CMainFrame::isCommandEnabled(int id) const
+bool MainWindow::isCommandEnabled(int id) const
 {
     if (isRecentFileCommand(id))
         return id - FrameCmd::RecentFile1 < recent_.files().size();
@@ -249,7 +249,7 @@ bool CMainFrame::isCommandEnabled(int id) const
     return false;
 }
 
-void CMainFrame::onCommand(int id)
+void MainWindow::onCommand(int id)
 {
     if (!isCommandEnabled(id))
         return;
@@ -324,7 +324,7 @@ void CMainFrame::onCommand(int id)
     updateCommands();
 }
 
-void CMainFrame::updateCommands()
+void MainWindow::updateCommands()
 {
     updateRecentFiles();
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it)
@@ -334,7 +334,7 @@ void CMainFrame::updateCommands()
         child->updateTitle();
 }
 
-void CMainFrame::updateRecentFiles()
+void MainWindow::updateRecentFiles()
 {
     const QStringList& files = recent_.files();
     for (int i = 0; i < CommandTable::recentFileCount; ++i) {
@@ -348,7 +348,7 @@ void CMainFrame::updateRecentFiles()
     }
 }
 
-void CMainFrame::fillWindowMenu()
+void MainWindow::fillWindowMenu()
 {
     for (QAction* action : std::as_const(windowListActions_))
         delete action;
@@ -373,12 +373,12 @@ void CMainFrame::fillWindowMenu()
     }
 }
 
-PlotChild* CMainFrame::addChild(std::unique_ptr<VaneDoc> doc)
+PlotChild* MainWindow::addChild(std::unique_ptr<VaneDoc> doc)
 {
     const QString untitled =
         docString(Str::PlotDocTemplate, Str::DocName) + QString::number(++untitledCount_);
     auto* child = new PlotChild(std::move(doc), untitled);
-    connect(child, &PlotChild::saved, this, &CMainFrame::rememberFile);
+    connect(child, &PlotChild::saved, this, &MainWindow::rememberFile);
     mdi_->addSubWindow(child);
     child->resize(newWindowSize());
     child->show();
@@ -387,12 +387,12 @@ PlotChild* CMainFrame::addChild(std::unique_ptr<VaneDoc> doc)
     return child;
 }
 
-QSize CMainFrame::newWindowSize() const
+QSize MainWindow::newWindowSize() const
 {
     return mdi_->viewport()->size() * 0.8;
 }
 
-void CMainFrame::cascadeWindows()
+void MainWindow::cascadeWindows()
 {
     // The area's own cascade gives each window its size hint, a few hundred pixels at most.
     mdi_->cascadeSubWindows();
@@ -406,7 +406,7 @@ void CMainFrame::cascadeWindows()
     }
 }
 
-PlotChild* CMainFrame::findChild(const QString& path) const
+PlotChild* MainWindow::findChild(const QString& path) const
 {
     const QString wanted = QFileInfo(path).canonicalFilePath();
     if (wanted.isEmpty())
@@ -420,14 +420,14 @@ PlotChild* CMainFrame::findChild(const QString& path) const
     return nullptr;
 }
 
-PlotChild* CMainFrame::newDocument()
+PlotChild* MainWindow::newDocument()
 {
     PlotChild* child = addChild(std::make_unique<VaneDoc>());
     updateCommands();
     return child;
 }
 
-PlotChild* CMainFrame::openDocument(const QString& path)
+PlotChild* MainWindow::openDocument(const QString& path)
 {
     if (PlotChild* open = findChild(path)) {
         mdi_->setActiveSubWindow(open);
@@ -446,7 +446,7 @@ PlotChild* CMainFrame::openDocument(const QString& path)
     return child;
 }
 
-PlotChild* CMainFrame::openFile(const QString& path)
+PlotChild* MainWindow::openFile(const QString& path)
 {
     if (DocumentIO::isPlotDocument(path))
         return openDocument(path);
@@ -466,7 +466,7 @@ PlotChild* CMainFrame::openFile(const QString& path)
     return child;
 }
 
-void CMainFrame::rememberFile(const QString& path)
+void MainWindow::rememberFile(const QString& path)
 {
     recent_.add(path);
     Profile profile;
@@ -474,7 +474,7 @@ void CMainFrame::rememberFile(const QString& path)
     updateRecentFiles();
 }
 
-void CMainFrame::fileOpen()
+void MainWindow::fileOpen()
 {
     const QString filter = docString(Str::PlotDocTemplate, Str::FilterName) + QStringLiteral("|*") +
                            docString(Str::PlotDocTemplate, Str::FilterExt) +
@@ -490,7 +490,7 @@ void CMainFrame::fileOpen()
         openDocument(path);
 }
 
-void CMainFrame::openDataFile()
+void MainWindow::openDataFile()
 {
     PlotChild* child = activeChild();
     if (child) {
@@ -504,7 +504,7 @@ void CMainFrame::openDataFile()
         child->close();
 }
 
-void CMainFrame::openRecent(int index)
+void MainWindow::openRecent(int index)
 {
     const QString path = recent_.files().value(index);
     if (path.isEmpty())
@@ -520,13 +520,13 @@ void CMainFrame::openRecent(int index)
     openDocument(path);
 }
 
-void CMainFrame::about()
+void MainWindow::about()
 {
     AboutDialog dialog(this);
     dialog.exec();
 }
 
-void CMainFrame::childActivated(QMdiSubWindow* window)
+void MainWindow::childActivated(QMdiSubWindow* window)
 {
     Q_UNUSED(window);
     PlotChild* child = activeChild();
@@ -534,7 +534,7 @@ void CMainFrame::childActivated(QMdiSubWindow* window)
     scheduleUpdate();
 }
 
-void CMainFrame::scheduleUpdate()
+void MainWindow::scheduleUpdate()
 {
     if (updatePending_)
         return;
@@ -545,7 +545,7 @@ void CMainFrame::scheduleUpdate()
     });
 }
 
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // The frame's idle update: after any input the enabled states may have changed.
     switch (event->type()) {
@@ -561,19 +561,19 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void CMainFrame::restorePlacement()
+void MainWindow::restorePlacement()
 {
     Profile profile;
     WinPos::restore(*this, profile);
 }
 
-void CMainFrame::savePlacement()
+void MainWindow::savePlacement()
 {
     Profile profile;
     WinPos::write(profile, WinPos::of(*this));
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     savePlacement();
     const QList<PlotChild*> children = plotChildren();
@@ -587,7 +587,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
     for (const QUrl& url : urls) {
@@ -599,7 +599,7 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
     QMainWindow::dragEnterEvent(event);
 }
 
-void CMainFrame::dropEvent(QDropEvent* event)
+void MainWindow::dropEvent(QDropEvent* event)
 {
     QStringList paths;
     const QList<QUrl> urls = event->mimeData()->urls();

@@ -18,13 +18,13 @@ class VaneDoc;
 // The main window: plot windows in an MDI area, the menus, toolbar and status bar, one QAction
 // per command id. Commands go to the active plot window's document first and then to the frame;
 // their enabled states are recomputed before a menu shows and after every command and input.
-class CMainFrame : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit CMainFrame(QWidget* parent = nullptr);
-    ~CMainFrame() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The action of a command id; null for an id the frame does not know.
     QAction* action(int id) const { return actions_.value(id); }
