@@ -8,7 +8,7 @@ class visibleobject;
 
 // What the plot document needs of a view beyond the page mapping: change notification, the
 // reset after the page changed and the page size. The graph view implements it; a view
-// registers with its document (oledoc::AddView) and the document only refers to it.
+// registers with its document (DocumentBase::AddView) and the document only refers to it.
 class DocumentView : public PageView
 {
 public:

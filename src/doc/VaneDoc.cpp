@@ -29,7 +29,7 @@ VaneDoc::~VaneDoc()
 
 void VaneDoc::DeleteContents()
 {
-    oledoc::DeleteContents();
+    DocumentBase::DeleteContents();
     files.DeleteAll();
 }
 
@@ -48,12 +48,12 @@ void VaneDoc::Refresh()
         if (trace->GetYAxis())
             objects.AddUnique(trace->GetYAxis());
     }
-    oledoc::Refresh();
+    DocumentBase::Refresh();
 }
 
 bool VaneDoc::DeleteObject(visibleobject* obj)
 {
-    const bool deleted = oledoc::DeleteObject(obj);
+    const bool deleted = DocumentBase::DeleteObject(obj);
     if (deleted)
         RemoveUnusedFiles();
     return deleted;

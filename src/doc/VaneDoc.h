@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/filelist.h"
-#include "doc/oledoc.h"
+#include "doc/DocumentBase.h"
 #include "traces/Trace.h"
 
 #include <QString>
@@ -10,10 +10,10 @@
 class Axis;
 class ColumnFile;
 
-// The plot document: the page of oledoc plus the data files its traces plot from and the plot
+// The plot document: the page of DocumentBase plus the data files its traces plot from and the plot
 // commands. Every data file a trace or an error bar uses is in the data file list, which owns
 // them; no trace keeps a pointer to a file that has been deleted.
-class VaneDoc : public oledoc, public PageObjectSource
+class VaneDoc : public DocumentBase, public PageObjectSource
 {
 public:
     VaneDoc() = default;

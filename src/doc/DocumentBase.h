@@ -15,13 +15,13 @@ class visibleobject;
 // other programs link to by name, the views that show the page and the change notification.
 // It knows nothing about plotting. The page list owns its objects; removing an object from the
 // page and deleting it are separate steps. The link groups own their lists, not the objects.
-class oledoc : public DocumentServices
+class DocumentBase : public DocumentServices
 {
 public:
-    oledoc() = default;
-    ~oledoc() override;
-    oledoc(const oledoc&) = delete;
-    oledoc& operator=(const oledoc&) = delete;
+    DocumentBase() = default;
+    ~DocumentBase() override;
+    DocumentBase(const DocumentBase&) = delete;
+    DocumentBase& operator=(const DocumentBase&) = delete;
 
     visiblelist& GetObjects() { return objects; }
     const visiblelist& GetObjects() const { return objects; }

@@ -1,4 +1,4 @@
-#include "doc/oledoc.h"
+#include "doc/DocumentBase.h"
 
 #include "data/FileName.h"
 #include "doc/DocumentView.h"
@@ -7,50 +7,50 @@
 
 #include <QSet>
 
-oledoc::~oledoc()
+DocumentBase::~DocumentBase()
 {
     objects.DeleteAll();
     DeleteLinkGroups();
 }
 
-void oledoc::AddView(DocumentView* view)
+void DocumentBase::AddView(DocumentView* view)
 {
     if (view && !views.contains(view))
         views.append(view);
 }
 
-void oledoc::RemoveView(DocumentView* view)
+void DocumentBase::RemoveView(DocumentView* view)
 {
     views.removeAll(view);
 }
 
-DocumentView* oledoc::FirstView() const
+DocumentView* DocumentBase::FirstView() const
 {
     return views.isEmpty() ? nullptr : views.first();
 }
 
-QString oledoc::GetDirectory() const
+QString DocumentBase::GetDirectory() const
 {
     if (pathName.isEmpty())
         return {};
     return FileName(pathName).GetDirectory();
 }
 
-void oledoc::DeleteContents()
+void DocumentBase::DeleteContents()
 {
     // The groups would refer to deleted objects.
     DeleteLinkGroups();
     objects.DeleteAll();
 }
 
-void oledoc::Refresh()
+void DocumentBase::Refresh()
 {
     MakeNamesUnique();
     for (DocumentView* view : QList<DocumentView*>(views))
         view->ResetView();
 }
 
-void oledoc::MakeNamesUnique()
+void DocumentBase::MakeNamesUnique()
 {
     QSet<QString> seen;
     for (visibleobject* obj : objects) {
@@ -65,14 +65,14 @@ void oledoc::MakeNamesUnique()
     }
 }
 
-void oledoc::AddObjectAndRefresh(visibleobject* obj)
+void DocumentBase::AddObjectAndRefresh(visibleobject* obj)
 {
     obj->SetDocument(this);
     objects.AddUnique(obj);
     Refresh();
 }
 
-std::unique_ptr<StringObMap> oledoc::GetObjectNames() const
+std::unique_ptr<StringObMap> DocumentBase::GetObjectNames() const
 {
     auto map = std::make_unique<StringObMap>();
     for (visibleobject* obj : objects)
@@ -80,18 +80,18 @@ std::unique_ptr<StringObMap> oledoc::GetObjectNames() const
     return map;
 }
 
-void oledoc::forgetObject(visibleobject* obj)
+void DocumentBase::forgetObject(visibleobject* obj)
 {
     for (const StringObMap::Entry& entry : linkGroups)
         static_cast<visiblelist*>(entry.value)->Remove(obj);
 }
 
-void oledoc::collectReplacements(visibleobject* obj)
+void DocumentBase::collectReplacements(visibleobject* obj)
 {
     objects.CollectReplacements(obj);
 }
 
-bool oledoc::DeleteObject(visibleobject* obj)
+bool DocumentBase::DeleteObject(visibleobject* obj)
 {
     if (!obj || !objects.contains(obj))
         return false;
@@ -125,7 +125,7 @@ bool oledoc::DeleteObject(visibleobject* obj)
     return true;
 }
 
-void oledoc::CenterPage()
+void DocumentBase::CenterPage()
 {
     DocumentView* view = FirstView();
     if (!view)
@@ -148,7 +148,7 @@ void oledoc::CenterPage()
     Refresh();
 }
 
-void oledoc::RegisterLinkGroup(const QString& name, const visiblelist& members)
+void DocumentBase::RegisterLinkGroup(const QString& name, const visiblelist& members)
 {
     if (auto* old = static_cast<visiblelist*>(linkGroups.value(name))) {
         linkGroups.remove(name);
@@ -159,7 +159,7 @@ void oledoc::RegisterLinkGroup(const QString& name, const visiblelist& members)
     SetModifiedFlag(true);
 }
 
-QString oledoc::FindLinkGroup(const visiblelist& selection) const
+QString DocumentBase::FindLinkGroup(const visiblelist& selection) const
 {
     for (const StringObMap::Entry& entry : linkGroups) {
         if (static_cast<const visiblelist*>(entry.value)->SameMembers(selection))
@@ -168,12 +168,12 @@ QString oledoc::FindLinkGroup(const visiblelist& selection) const
     return {};
 }
 
-visiblelist* oledoc::GetLinkGroup(const QString& name) const
+visiblelist* DocumentBase::GetLinkGroup(const QString& name) const
 {
     return static_cast<visiblelist*>(linkGroups.value(name));
 }
 
-void oledoc::PurgeLinkGroups()
+void DocumentBase::PurgeLinkGroups()
 {
     for (const StringObMap::Entry& entry : linkGroups) {
         auto* group = static_cast<visiblelist*>(entry.value);
@@ -185,7 +185,7 @@ void oledoc::PurgeLinkGroups()
     }
 }
 
-void oledoc::DeleteLinkGroups()
+void DocumentBase::DeleteLinkGroups()
 {
     QList<visiblelist*> lists;
     for (const StringObMap::Entry& entry : linkGroups)
@@ -194,7 +194,7 @@ void oledoc::DeleteLinkGroups()
     qDeleteAll(lists);
 }
 
-bool oledoc::IsNameInUse(const QString& name, const visibleobject* ignore) const
+bool DocumentBase::IsNameInUse(const QString& name, const visibleobject* ignore) const
 {
     for (const visibleobject* obj : objects) {
         if (obj != ignore && obj->GetName() == name)
@@ -203,38 +203,38 @@ bool oledoc::IsNameInUse(const QString& name, const visibleobject* ignore) const
     return false;
 }
 
-void oledoc::AddObject(visibleobject* obj)
+void DocumentBase::AddObject(visibleobject* obj)
 {
     obj->SetDocument(this);
     objects.AddUnique(obj);
     MarkChanged();
 }
 
-void oledoc::RemoveObject(visibleobject* obj)
+void DocumentBase::RemoveObject(visibleobject* obj)
 {
     objects.Remove(obj);
     UpdateAllViews(0, nullptr);
 }
 
-void oledoc::MarkChanged()
+void DocumentBase::MarkChanged()
 {
     SetModifiedFlag(true);
     UpdateAllItems();
 }
 
-void oledoc::UpdateAllViews(int hint, visibleobject* obj)
+void DocumentBase::UpdateAllViews(int hint, visibleobject* obj)
 {
     for (DocumentView* view : QList<DocumentView*>(views))
         view->OnUpdate(hint, obj, nullptr);
 }
 
-void oledoc::UpdateAllViewsRect(const Rect& rect)
+void DocumentBase::UpdateAllViewsRect(const Rect& rect)
 {
     for (DocumentView* view : QList<DocumentView*>(views))
         view->OnUpdate(HintRect, nullptr, &rect);
 }
 
-PageView* oledoc::GetActiveView()
+PageView* DocumentBase::GetActiveView()
 {
     DocumentView* active = DocumentView::active();
     if (active && views.contains(active))
