@@ -1,6 +1,6 @@
 #pragma once
 
-class olescr;
+class PageScrollView;
 class DeviceContext;
 class QContextMenuEvent;
 class QDragEnterEvent;
@@ -21,23 +21,23 @@ public:
     virtual ~ViewInteraction() = default;
 
     // Points are client pixels of the view's viewport.
-    virtual void mousePress(olescr& /*view*/, QMouseEvent& /*event*/) {}
-    virtual void mouseMove(olescr& /*view*/, QMouseEvent& /*event*/) {}
-    virtual void mouseRelease(olescr& /*view*/, QMouseEvent& /*event*/) {}
-    virtual void mouseDoubleClick(olescr& /*view*/, QMouseEvent& /*event*/) {}
-    virtual void contextMenu(olescr& /*view*/, QContextMenuEvent& /*event*/) {}
-    virtual void keyPress(olescr& /*view*/, QKeyEvent& /*event*/) {}
+    virtual void mousePress(PageScrollView& /*view*/, QMouseEvent& /*event*/) {}
+    virtual void mouseMove(PageScrollView& /*view*/, QMouseEvent& /*event*/) {}
+    virtual void mouseRelease(PageScrollView& /*view*/, QMouseEvent& /*event*/) {}
+    virtual void mouseDoubleClick(PageScrollView& /*view*/, QMouseEvent& /*event*/) {}
+    virtual void contextMenu(PageScrollView& /*view*/, QContextMenuEvent& /*event*/) {}
+    virtual void keyPress(PageScrollView& /*view*/, QKeyEvent& /*event*/) {}
 
     // Drops from other programs and from views; the event is ignored unless a handler
     // accepts it.
-    virtual void dragEnter(olescr& /*view*/, QDragEnterEvent& /*event*/) {}
-    virtual void dragMove(olescr& /*view*/, QDragMoveEvent& /*event*/) {}
-    virtual void dragLeave(olescr& /*view*/, QDragLeaveEvent& /*event*/) {}
-    virtual void drop(olescr& /*view*/, QDropEvent& /*event*/) {}
+    virtual void dragEnter(PageScrollView& /*view*/, QDragEnterEvent& /*event*/) {}
+    virtual void dragMove(PageScrollView& /*view*/, QDragMoveEvent& /*event*/) {}
+    virtual void dragLeave(PageScrollView& /*view*/, QDragLeaveEvent& /*event*/) {}
+    virtual void drop(PageScrollView& /*view*/, QDropEvent& /*event*/) {}
 
     // Called at the end of painting, after the page and the selection marks, with the context
     // in plain device pixels (text mapping): rubber band, readout markers and the like.
-    virtual void paintOverlay(olescr& /*view*/, DeviceContext& /*dc*/) {}
+    virtual void paintOverlay(PageScrollView& /*view*/, DeviceContext& /*dc*/) {}
     // The selection has just been replaced (by the view or a handler).
-    virtual void selectionChanged(olescr& /*view*/) {}
+    virtual void selectionChanged(PageScrollView& /*view*/) {}
 };

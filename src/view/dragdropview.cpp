@@ -7,7 +7,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 
-dragdropview::dragdropview(VaneDoc* doc, QWidget* parent) : olescr(doc, parent)
+dragdropview::dragdropview(VaneDoc* doc, QWidget* parent) : PageScrollView(doc, parent)
 {
     // Drops arrive at the viewport, in client pixels, and come on to the handlers below.
     setAcceptDrops(true);

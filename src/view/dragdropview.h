@@ -1,13 +1,13 @@
 #pragma once
 
-#include "view/olescr.h"
+#include "view/PageScrollView.h"
 
 #include <QPoint>
 #include <QSize>
 
 // A graph view that takes drops and can start a drag of its selection. It accepts drops from
 // creation on; what a drop does is up to the view's interaction.
-class dragdropview : public olescr
+class dragdropview : public PageScrollView
 {
     Q_OBJECT
 

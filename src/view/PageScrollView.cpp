@@ -1,4 +1,4 @@
-#include "view/olescr.h"
+#include "view/PageScrollView.h"
 
 #include "page/DocumentServices.h"
 #include "platform/DeviceContext.h"
@@ -47,7 +47,7 @@ int roundDpi(float ppi)
 
 } // namespace
 
-olescr::olescr(VaneDoc* doc, QWidget* parent)
+PageScrollView::PageScrollView(VaneDoc* doc, QWidget* parent)
     : QAbstractScrollArea(parent), doc_(doc), interaction_(std::make_unique<ViewInteraction>())
 {
     setFrameShape(QFrame::NoFrame);
@@ -71,10 +71,10 @@ olescr::olescr(VaneDoc* doc, QWidget* parent)
 
     if (doc_)
         doc_->AddView(this);
-    olescr::OnInitialUpdate();
+    PageScrollView::OnInitialUpdate();
 }
 
-olescr::~olescr()
+PageScrollView::~PageScrollView()
 {
     if (DocumentView::active() == this)
         DocumentView::setActive(nullptr);
@@ -91,7 +91,7 @@ olescr::~olescr()
         doc_->GetObjects().RelayoutAll();
 }
 
-void olescr::OnInitialUpdate()
+void PageScrollView::OnInitialUpdate()
 {
     const float scale = defaultSettings().scale;
     viewScale_ = std::isfinite(scale) && scale > 0.0f ? scale : 1.0f;
@@ -99,31 +99,31 @@ void olescr::OnInitialUpdate()
     readResolution();
 }
 
-void olescr::readResolution()
+void PageScrollView::readResolution()
 {
     pixelsPerInchX_ = float(logicalDpiX());
     pixelsPerInchY_ = float(logicalDpiY());
 }
 
-void olescr::PrepareDC(DeviceContext& dc) const
+void PageScrollView::PrepareDC(DeviceContext& dc) const
 {
     const Rect client = clientRect();
     dc.setPageMapping(pixelsPerInchX_, pixelsPerInchY_, viewScale_,
                       QPoint(client.left - scrollX_, client.bottom - scrollY_));
 }
 
-std::unique_ptr<DeviceContext> olescr::clientDC() const
+std::unique_ptr<DeviceContext> PageScrollView::clientDC() const
 {
     return std::make_unique<ClientDC>(roundDpi(pixelsPerInchX_), roundDpi(pixelsPerInchY_));
 }
 
-Rect olescr::clientRect() const
+Rect PageScrollView::clientRect() const
 {
     const QWidget* vp = viewport();
     return Rect{0, 0, vp->width(), vp->height()};
 }
 
-void olescr::OnUpdate(int hint, visibleobject* obj, const Rect* rect)
+void PageScrollView::OnUpdate(int hint, visibleobject* obj, const Rect* rect)
 {
     if (!objects)
         return;
@@ -138,7 +138,7 @@ void olescr::OnUpdate(int hint, visibleobject* obj, const Rect* rect)
     }
 }
 
-void olescr::ResetView()
+void PageScrollView::ResetView()
 {
     if (!objects) {
         OnInitialUpdate();
@@ -159,7 +159,7 @@ void olescr::ResetView()
     viewport()->update();
 }
 
-Rect olescr::contentRect() const
+Rect PageScrollView::contentRect() const
 {
     const Rect client = clientRect();
     const int ox = client.left - scrollX_;
@@ -170,7 +170,7 @@ Rect olescr::contentRect() const
     return r;
 }
 
-void olescr::setScrollRanges(const Rect& content)
+void PageScrollView::setScrollRanges(const Rect& content)
 {
     const int w = content.width();
     const int h = content.height();
@@ -206,7 +206,7 @@ void olescr::setScrollRanges(const Rect& content)
         objects->RelayoutAll();
 }
 
-void olescr::OnSize()
+void PageScrollView::OnSize()
 {
     if (!objects)
         return;
@@ -215,7 +215,7 @@ void olescr::OnSize()
     setScrollRanges(contentRect());
 }
 
-void olescr::OnScroll(Qt::Orientation bar, ScrollCode code, int nPos)
+void PageScrollView::OnScroll(Qt::Orientation bar, ScrollCode code, int nPos)
 {
     ClearSelection();
     const bool horizontal = bar == Qt::Horizontal;
@@ -272,7 +272,7 @@ void olescr::OnScroll(Qt::Orientation bar, ScrollCode code, int nPos)
         viewport()->scroll(0, -d);
 }
 
-void olescr::onBarAction(Qt::Orientation bar, int action)
+void PageScrollView::onBarAction(Qt::Orientation bar, int action)
 {
     QScrollBar* sb = bar == Qt::Horizontal ? horizontalScrollBar() : verticalScrollBar();
     ScrollCode code = EndScroll;
@@ -307,12 +307,12 @@ void olescr::onBarAction(Qt::Orientation bar, int action)
         sb->setSliderPosition(bar == Qt::Horizontal ? scrollX_ : scrollY_);
 }
 
-void olescr::scrollContentsBy(int, int)
+void PageScrollView::scrollContentsBy(int, int)
 {
     // Scrolling is done in OnScroll; value changes made by the view itself move nothing.
 }
 
-void olescr::FocusOriginInches(float& x, float& y) const
+void PageScrollView::FocusOriginInches(float& x, float& y) const
 {
     if (focusRect_.isEmpty()) {
         x = 0.0f;
@@ -325,7 +325,7 @@ void olescr::FocusOriginInches(float& x, float& y) const
     y = float(clientRect().height() - focusRect_.bottom - scrollY_) / sy;
 }
 
-bool olescr::setViewScale(float scale)
+bool PageScrollView::setViewScale(float scale)
 {
     if (!std::isfinite(scale) || scale <= 0.0f)
         return false;
@@ -334,13 +334,13 @@ bool olescr::setViewScale(float scale)
     return true;
 }
 
-void olescr::setFocusRect(const Rect& rect)
+void PageScrollView::setFocusRect(const Rect& rect)
 {
     focusRect_ = rect;
     viewport()->update();
 }
 
-void olescr::SetSelection(std::unique_ptr<visiblelist> list)
+void PageScrollView::SetSelection(std::unique_ptr<visiblelist> list)
 {
     if (list && list->isEmpty())
         list.reset();
@@ -352,12 +352,12 @@ void olescr::SetSelection(std::unique_ptr<visiblelist> list)
     viewport()->update();
 }
 
-void olescr::setInteraction(std::unique_ptr<ViewInteraction> interaction)
+void PageScrollView::setInteraction(std::unique_ptr<ViewInteraction> interaction)
 {
     interaction_ = interaction ? std::move(interaction) : std::make_unique<ViewInteraction>();
 }
 
-void olescr::OnDraw(DeviceContext& dc)
+void PageScrollView::OnDraw(DeviceContext& dc)
 {
     if (!objects)
         return;
@@ -376,7 +376,7 @@ void olescr::OnDraw(DeviceContext& dc)
     dc.restoreDC();
 }
 
-void olescr::drawSelectionMarks(DeviceContext& dc)
+void PageScrollView::drawSelectionMarks(DeviceContext& dc)
 {
     // Marks are painted from the selection state on every repaint, so they are drawn plainly
     // in black rather than inverted.
@@ -401,7 +401,7 @@ void olescr::drawSelectionMarks(DeviceContext& dc)
     dc.restoreDC();
 }
 
-bool olescr::isMinimizedNow() const
+bool PageScrollView::isMinimizedNow() const
 {
     for (const QWidget* w = this; w; w = w->parentWidget()) {
         if (w->isMinimized())
@@ -410,7 +410,7 @@ bool olescr::isMinimizedNow() const
     return false;
 }
 
-void olescr::paintEvent(QPaintEvent*)
+void PageScrollView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     PainterDC dc(&painter, roundDpi(pixelsPerInchX_), roundDpi(pixelsPerInchY_));
@@ -423,7 +423,7 @@ void olescr::paintEvent(QPaintEvent*)
     }
 }
 
-void olescr::resizeEvent(QResizeEvent* event)
+void PageScrollView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     focusRect_ = Rect{};
@@ -431,32 +431,32 @@ void olescr::resizeEvent(QResizeEvent* event)
         OnSize();
 }
 
-void olescr::mousePressEvent(QMouseEvent* event)
+void PageScrollView::mousePressEvent(QMouseEvent* event)
 {
     interaction_->mousePress(*this, *event);
 }
 
-void olescr::mouseMoveEvent(QMouseEvent* event)
+void PageScrollView::mouseMoveEvent(QMouseEvent* event)
 {
     interaction_->mouseMove(*this, *event);
 }
 
-void olescr::mouseReleaseEvent(QMouseEvent* event)
+void PageScrollView::mouseReleaseEvent(QMouseEvent* event)
 {
     interaction_->mouseRelease(*this, *event);
 }
 
-void olescr::mouseDoubleClickEvent(QMouseEvent* event)
+void PageScrollView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     interaction_->mouseDoubleClick(*this, *event);
 }
 
-void olescr::contextMenuEvent(QContextMenuEvent* event)
+void PageScrollView::contextMenuEvent(QContextMenuEvent* event)
 {
     interaction_->contextMenu(*this, *event);
 }
 
-void olescr::keyPressEvent(QKeyEvent* event)
+void PageScrollView::keyPressEvent(QKeyEvent* event)
 {
     // Keys the interaction leaves alone scroll the view.
     event->ignore();

@@ -24,7 +24,7 @@ class ViewInteraction;
 // Scroll positions are pixels: scrollX 0 is the left edge and grows to the right; scrollY 0
 // is the bottom and negative values show content further up. The vertical bar therefore runs
 // from -H (top) to 0 (bottom).
-class olescr : public QAbstractScrollArea, public DocumentView
+class PageScrollView : public QAbstractScrollArea, public DocumentView
 {
     Q_OBJECT
 
@@ -56,10 +56,10 @@ public:
 
     // Registers with the document (not owned; it must outlive the view) and takes the initial
     // state: the document's page list, the default view scale and the screen resolution.
-    explicit olescr(VaneDoc* doc, QWidget* parent = nullptr);
-    ~olescr() override;
-    olescr(const olescr&) = delete;
-    olescr& operator=(const olescr&) = delete;
+    explicit PageScrollView(VaneDoc* doc, QWidget* parent = nullptr);
+    ~PageScrollView() override;
+    PageScrollView(const PageScrollView&) = delete;
+    PageScrollView& operator=(const PageScrollView&) = delete;
 
     // Takes the page list, the default view scale (the Scale setting) and the resolution of the
     // screen the view is on.
