@@ -25,7 +25,7 @@ int scaled(int pixels, float scale)
 
 } // namespace
 
-VaneWindow::VaneWindow(VaneDoc* doc, QWidget* parent) : dragdropview(doc, parent)
+VaneWindow::VaneWindow(VaneDoc* doc, QWidget* parent) : DragDropView(doc, parent)
 {
     ComputePageSize();
 }
@@ -34,7 +34,7 @@ VaneWindow::~VaneWindow() = default;
 
 void VaneWindow::OnInitialUpdate()
 {
-    dragdropview::OnInitialUpdate();
+    DragDropView::OnInitialUpdate();
     ComputePageSize();
 }
 
@@ -66,7 +66,7 @@ void VaneWindow::OnDraw(DeviceContext& dc)
     dc.rectangle(0, -scaled(pageSize_.height(), viewScale_), scaled(pageSize_.width(), viewScale_),
                  0);
     dc.restoreDC();
-    dragdropview::OnDraw(dc);
+    DragDropView::OnDraw(dc);
 }
 
 Rect VaneWindow::contentRect() const
@@ -77,7 +77,7 @@ Rect VaneWindow::contentRect() const
     // The outline covers the pixels from the page origin up to, not including, its far edges.
     const Rect page{left, bottom - scaled(pageSize_.height(), viewScale_),
                     left + scaled(pageSize_.width(), viewScale_), bottom};
-    return dragdropview::contentRect().united(page);
+    return DragDropView::contentRect().united(page);
 }
 
 void VaneWindow::printOn(QPrinter& printer)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/dragdropview.h"
+#include "view/DragDropView.h"
 
 #include <QSize>
 
@@ -8,7 +8,7 @@ class QPrinter;
 
 // The graph view of a plot window: the dotted outline of the printer page under the page
 // objects, the page size from the program's printer, and printing.
-class VaneWindow : public dragdropview
+class VaneWindow : public DragDropView
 {
     Q_OBJECT
 

@@ -7,13 +7,13 @@
 
 // A graph view that takes drops and can start a drag of its selection. It accepts drops from
 // creation on; what a drop does is up to the view's interaction.
-class dragdropview : public PageScrollView
+class DragDropView : public PageScrollView
 {
     Q_OBJECT
 
 public:
-    explicit dragdropview(VaneDoc* doc, QWidget* parent = nullptr);
-    ~dragdropview() override;
+    explicit DragDropView(VaneDoc* doc, QWidget* parent = nullptr);
+    ~DragDropView() override;
 
     // The drag in progress, pixels: size of the dragged outline, offset of the grab point from
     // its top-left corner, last drag position, and the drop effect last shown (0 = no outline

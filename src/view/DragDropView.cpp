@@ -1,4 +1,4 @@
-#include "view/dragdropview.h"
+#include "view/DragDropView.h"
 
 #include "view/ViewInteraction.h"
 
@@ -7,33 +7,33 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 
-dragdropview::dragdropview(VaneDoc* doc, QWidget* parent) : PageScrollView(doc, parent)
+DragDropView::DragDropView(VaneDoc* doc, QWidget* parent) : PageScrollView(doc, parent)
 {
     // Drops arrive at the viewport, in client pixels, and come on to the handlers below.
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
 }
 
-dragdropview::~dragdropview() = default;
+DragDropView::~DragDropView() = default;
 
-void dragdropview::dragEnterEvent(QDragEnterEvent* event)
+void DragDropView::dragEnterEvent(QDragEnterEvent* event)
 {
     event->ignore();
     interaction().dragEnter(*this, *event);
 }
 
-void dragdropview::dragMoveEvent(QDragMoveEvent* event)
+void DragDropView::dragMoveEvent(QDragMoveEvent* event)
 {
     event->ignore();
     interaction().dragMove(*this, *event);
 }
 
-void dragdropview::dragLeaveEvent(QDragLeaveEvent* event)
+void DragDropView::dragLeaveEvent(QDragLeaveEvent* event)
 {
     interaction().dragLeave(*this, *event);
 }
 
-void dragdropview::dropEvent(QDropEvent* event)
+void DragDropView::dropEvent(QDropEvent* event)
 {
     event->ignore();
     interaction().drop(*this, *event);
