@@ -15,7 +15,7 @@
 #include "platform/ShowFileMessage.h"
 #include "platform/Strings.h"
 #include "platform/WaitCursor.h"
-#include "view/VaneWindow.h"
+#include "view/GraphView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -281,7 +281,7 @@ void MainWindow::onCommand(int id)
                 child->view()->printPreview();
                 break;
             case FrameCmd::PrintSetup:
-                VaneWindow::printSetup(this);
+                GraphView::printSetup(this);
                 break;
             case FrameCmd::Exit:
                 close();

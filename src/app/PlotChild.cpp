@@ -4,7 +4,7 @@
 #include "doc/VaneDoc.h"
 #include "platform/Prompter.h"
 #include "platform/Strings.h"
-#include "view/VaneWindow.h"
+#include "view/GraphView.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -14,7 +14,7 @@ PlotChild::PlotChild(std::unique_ptr<VaneDoc> doc, const QString& untitledName, 
     : QMdiSubWindow(parent), doc_(std::move(doc)), untitledName_(untitledName)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    view_ = new VaneWindow(doc_.get(), this);
+    view_ = new GraphView(doc_.get(), this);
     setWidget(view_);
     updateTitle();
 }

@@ -4,7 +4,7 @@
 #include <memory>
 
 class VaneDoc;
-class VaneWindow;
+class GraphView;
 
 // A plot window of the main frame: one plot document and the graph view that shows it. The
 // window owns the document; closing a modified document asks whether to save it first.
@@ -18,7 +18,7 @@ public:
     ~PlotChild() override;
 
     VaneDoc& document() const { return *doc_; }
-    VaneWindow* view() const { return view_; }
+    GraphView* view() const { return view_; }
     // The file name of the document, or the untitled name.
     QString title() const;
     // Caption and modified mark from the document's state.
@@ -41,6 +41,6 @@ protected:
 
 private:
     std::unique_ptr<VaneDoc> doc_;
-    VaneWindow* view_; // child widget; deleted before the document
+    GraphView* view_; // child widget; deleted before the document
     QString untitledName_;
 };

@@ -9,7 +9,7 @@
 #include "platform/ScriptedPrompter.h"
 #include "platform/Settings.h"
 #include "platform/Strings.h"
-#include "view/VaneWindow.h"
+#include "view/GraphView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -397,7 +397,7 @@ TEST_P(PageReachTest, ScrollBarsReachEveryEdgeOfThePage)
     }
     QApplication::processEvents();
     for (PlotChild* child : children) {
-        VaneWindow* view = child->view();
+        GraphView* view = child->view();
         const QSize page = view->pageSize() * view->viewScale();
         const QSize client = view->viewport()->size();
         const bool tall = page.height() > client.height();

@@ -474,11 +474,11 @@ TEST_F(GraphViewTest, OutlineAndPrintedPageFollowPrintSetup)
 
     // Print Setup, confirmed as it is: nothing changes.
     acceptNextDialog<QPageSetupDialog>();
-    VaneWindow::printSetup(&view);
+    GraphView::printSetup(&view);
     EXPECT_EQ(view.pageSize(), QSize(864, 672));
     // Turned to portrait, the page is 7 inches wide and 9 high, on screen and on paper.
     acceptNextDialog<QPageSetupDialog>("portrait");
-    VaneWindow::printSetup(&view);
+    GraphView::printSetup(&view);
     EXPECT_EQ(view.pageSize(), QSize(672, 864));
     EXPECT_EQ(view.bar(Qt::Vertical)->minimum(), -864);
 

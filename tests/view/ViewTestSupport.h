@@ -3,7 +3,7 @@
 #include "doc/VaneDoc.h"
 #include "page/visibleobject.h"
 #include "platform/DeviceContext.h"
-#include "view/VaneWindow.h"
+#include "view/GraphView.h"
 
 #include <QColor>
 #include <QImage>
@@ -55,10 +55,10 @@ private:
 
 // A graph view with the screen resolution of the tests and no scroll bars taking room from
 // the client area, so that client sizes are exact.
-class TestWindow : public VaneWindow
+class TestWindow : public GraphView
 {
 public:
-    explicit TestWindow(VaneDoc* doc, int width = 400, int height = 300) : VaneWindow(doc)
+    explicit TestWindow(VaneDoc* doc, int width = 400, int height = 300) : GraphView(doc)
     {
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -73,11 +73,11 @@ public:
         pixelsPerInchY_ = ppiY;
         ComputePageSize();
     }
-    void OnSize() override { VaneWindow::OnSize(); }
+    void OnSize() override { GraphView::OnSize(); }
     void resizeEvent(QResizeEvent* event) override
     {
         ++resizes;
-        VaneWindow::resizeEvent(event);
+        GraphView::resizeEvent(event);
     }
     int resizes = 0;
     QScrollBar* bar(Qt::Orientation o) const

@@ -1,4 +1,4 @@
-#include "view/VaneWindow.h"
+#include "view/GraphView.h"
 
 #include "platform/DeviceContext.h"
 #include "platform/Prompter.h"
@@ -25,20 +25,20 @@ int scaled(int pixels, float scale)
 
 } // namespace
 
-VaneWindow::VaneWindow(VaneDoc* doc, QWidget* parent) : DragDropView(doc, parent)
+GraphView::GraphView(VaneDoc* doc, QWidget* parent) : DragDropView(doc, parent)
 {
     ComputePageSize();
 }
 
-VaneWindow::~VaneWindow() = default;
+GraphView::~GraphView() = default;
 
-void VaneWindow::OnInitialUpdate()
+void GraphView::OnInitialUpdate()
 {
     DragDropView::OnInitialUpdate();
     ComputePageSize();
 }
 
-void VaneWindow::ComputePageSize()
+void GraphView::ComputePageSize()
 {
     const QSizeF inches = programPageInches();
     // Formed in single precision and truncated, as the screen mapping is.
@@ -52,7 +52,7 @@ void VaneWindow::ComputePageSize()
     }
 }
 
-void VaneWindow::OnDraw(DeviceContext& dc)
+void GraphView::OnDraw(DeviceContext& dc)
 {
     // The printer page, dotted, in raw pixels under the page objects.
     const Rect client = clientRect();
@@ -69,7 +69,7 @@ void VaneWindow::OnDraw(DeviceContext& dc)
     DragDropView::OnDraw(dc);
 }
 
-Rect VaneWindow::contentRect() const
+Rect GraphView::contentRect() const
 {
     const Rect client = clientRect();
     const int left = client.left - scrollX();
@@ -80,7 +80,7 @@ Rect VaneWindow::contentRect() const
     return DragDropView::contentRect().united(page);
 }
 
-void VaneWindow::printOn(QPrinter& printer)
+void GraphView::printOn(QPrinter& printer)
 {
     if (!document())
         return;
@@ -95,7 +95,7 @@ void VaneWindow::printOn(QPrinter& printer)
     painter.end();
 }
 
-void VaneWindow::print()
+void GraphView::print()
 {
     QPrinter& printer = programPrinter();
     printer.setFullPage(true);
@@ -107,7 +107,7 @@ void VaneWindow::print()
     ComputePageSize();
 }
 
-void VaneWindow::printPreview()
+void GraphView::printPreview()
 {
     QPrinter& printer = programPrinter();
     printer.setFullPage(true);
@@ -119,7 +119,7 @@ void VaneWindow::printPreview()
     ComputePageSize();
 }
 
-void VaneWindow::printSetup(QWidget* parent)
+void GraphView::printSetup(QWidget* parent)
 {
     QPrinter& printer = programPrinter();
     QPageSetupDialog dialog(&printer, parent);
@@ -128,10 +128,10 @@ void VaneWindow::printSetup(QWidget* parent)
     recomputeAllPageSizes();
 }
 
-void VaneWindow::recomputeAllPageSizes()
+void GraphView::recomputeAllPageSizes()
 {
     for (QWidget* w : QApplication::allWidgets()) {
-        if (auto* view = qobject_cast<VaneWindow*>(w))
+        if (auto* view = qobject_cast<GraphView*>(w))
             view->ComputePageSize();
     }
 }

@@ -8,14 +8,14 @@ class QPrinter;
 
 // The graph view of a plot window: the dotted outline of the printer page under the page
 // objects, the page size from the program's printer, and printing.
-class VaneWindow : public DragDropView
+class GraphView : public DragDropView
 {
     Q_OBJECT
 
 public:
     // Ready to show: registered with the document (not owned), laid out, page size computed.
-    explicit VaneWindow(VaneDoc* doc, QWidget* parent = nullptr);
-    ~VaneWindow() override;
+    explicit GraphView(VaneDoc* doc, QWidget* parent = nullptr);
+    ~GraphView() override;
 
     void OnInitialUpdate() override;
     void OnDraw(DeviceContext& dc) override;
