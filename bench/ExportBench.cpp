@@ -6,7 +6,7 @@
 // three %.6g numbers, a noisy sine in the second column.
 
 #include "doc/DocumentFile.h"
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "platform/Settings.h"
 #include "view/PageExport.h"
 
@@ -54,9 +54,9 @@ enum class Look { Line, Symbols };
 
 // The trace of a freshly opened document is a line; with Look::Symbols it becomes the default
 // symbol (a dot) at every point, without the line.
-std::unique_ptr<VaneDoc> openDocument(Look look, QString* error)
+std::unique_ptr<PlotDocument> openDocument(Look look, QString* error)
 {
-    std::unique_ptr<VaneDoc> doc = openForCommandLine(dataFile(), error);
+    std::unique_ptr<PlotDocument> doc = openForCommandLine(dataFile(), error);
     if (doc && look == Look::Symbols) {
         Trace* trace = doc->FirstTrace();
         const DefaultSettings& s = defaultSettings();
@@ -71,7 +71,7 @@ void BM_ExportDataFileToPng(benchmark::State& state, Look look)
 {
     for (auto _ : state) {
         QString error;
-        std::unique_ptr<VaneDoc> doc = openDocument(look, &error);
+        std::unique_ptr<PlotDocument> doc = openDocument(look, &error);
         if (!doc) {
             state.SkipWithError(error.toStdString().c_str());
             return;
@@ -91,7 +91,7 @@ BENCHMARK_CAPTURE(BM_ExportDataFileToPng, symbols, Look::Symbols)
 void BM_ExportOpenDocumentToPng(benchmark::State& state, Look look)
 {
     QString error;
-    std::unique_ptr<VaneDoc> doc = openDocument(look, &error);
+    std::unique_ptr<PlotDocument> doc = openDocument(look, &error);
     if (!doc) {
         state.SkipWithError(error.toStdString().c_str());
         return;

@@ -4,7 +4,7 @@
 // document read must hold its objects soundly and must read back from its own saved bytes.
 
 #include "doc/DocumentFile.h"
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "platform/Archive.h"
 #include "platform/Exceptions.h"
 #include "platform/Prompter.h"
@@ -45,7 +45,7 @@ public:
     std::abort();
 }
 
-void checkSound(const VaneDoc& doc)
+void checkSound(const PlotDocument& doc)
 {
     const visiblelist& page = doc.GetObjects();
     for (visibleobject* obj : page) {
@@ -69,9 +69,9 @@ void checkSound(const VaneDoc& doc)
     }
 }
 
-std::unique_ptr<VaneDoc> readSaved(const QByteArray& saved)
+std::unique_ptr<PlotDocument> readSaved(const QByteArray& saved)
 {
-    auto doc = std::make_unique<VaneDoc>();
+    auto doc = std::make_unique<PlotDocument>();
     try {
         Archive ar(saved);
         readDocument(*doc, ar, QStringLiteral("fuzz.pvn"));
@@ -82,7 +82,7 @@ std::unique_ptr<VaneDoc> readSaved(const QByteArray& saved)
     return doc;
 }
 
-void compareStructure(const VaneDoc& a, const VaneDoc& b)
+void compareStructure(const PlotDocument& a, const PlotDocument& b)
 {
     if (a.GetObjects().count() != b.GetObjects().count() ||
         a.GetFiles().count() != b.GetFiles().count() ||
@@ -98,12 +98,12 @@ void compareStructure(const VaneDoc& a, const VaneDoc& b)
 
 // A file name stored with a separator inside it is split anew once read, so the first saving
 // may differ in such details; from then on saving and reading must agree byte for byte.
-void readBack(VaneDoc& doc)
+void readBack(PlotDocument& doc)
 {
-    const std::unique_ptr<VaneDoc> once = readSaved(documentContents(doc));
+    const std::unique_ptr<PlotDocument> once = readSaved(documentContents(doc));
     compareStructure(doc, *once);
     const QByteArray saved = documentContents(*once);
-    const std::unique_ptr<VaneDoc> twice = readSaved(saved);
+    const std::unique_ptr<PlotDocument> twice = readSaved(saved);
     compareStructure(*once, *twice);
     const QByteArray resaved = documentContents(*twice);
     if (resaved != saved) {
@@ -139,10 +139,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     try {
         if (bytes.startsWith(signature)) {
-            std::unique_ptr<VaneDoc> doc = loadDocumentFromBytes(bytes, QStringLiteral("fuzz.pvn"));
+            std::unique_ptr<PlotDocument> doc =
+                loadDocumentFromBytes(bytes, QStringLiteral("fuzz.pvn"));
             checkSound(*doc);
         } else {
-            VaneDoc doc;
+            PlotDocument doc;
             Archive ar(bytes);
             readDocument(doc, ar, QStringLiteral("fuzz.pvn"));
             checkSound(doc);

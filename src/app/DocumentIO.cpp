@@ -1,7 +1,7 @@
 #include "app/DocumentIO.h"
 
 #include "doc/DocumentFile.h"
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "platform/Strings.h"
 
 #include <QFile>
@@ -14,17 +14,17 @@
 
 namespace DocumentIO {
 
-std::unique_ptr<VaneDoc> open(const QString& path)
+std::unique_ptr<PlotDocument> open(const QString& path)
 {
     return openDocumentReporting(path);
 }
 
-bool save(VaneDoc& doc, const QString& path)
+bool save(PlotDocument& doc, const QString& path)
 {
     return saveDocumentReporting(doc, path);
 }
 
-std::unique_ptr<VaneDoc> openForCommandLine(const QString& path, QString* error)
+std::unique_ptr<PlotDocument> openForCommandLine(const QString& path, QString* error)
 {
     if (const QString problem = inputProblem(path); !problem.isEmpty()) {
         if (error)

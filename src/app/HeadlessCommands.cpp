@@ -5,7 +5,7 @@
 #include "data/DataFileMessages.h"
 #include "doc/DocumentDescription.h"
 #include "doc/DocumentFile.h"
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "page/DocumentServices.h"
 #include "platform/Exceptions.h"
 #include "platform/Profile.h"
@@ -113,7 +113,7 @@ QString openFailureText(const std::exception& error, const QString& path)
 }
 
 // What a view does before drawing: axes take their ranges from the data, traces their limits.
-void layOut(VaneDoc& doc)
+void layOut(PlotDocument& doc)
 {
     for (visibleobject* obj : doc.GetObjects()) {
         if (obj->isKindOf(&Axis::classRecord))
@@ -124,7 +124,7 @@ void layOut(VaneDoc& doc)
 
 // Data files that could not be read whole: the plot goes on without them, or with the rows
 // before the break. Each is named once (the loader may have named it already).
-void reportDataFiles(const VaneDoc& doc, HeadlessPrompter& prompter)
+void reportDataFiles(const PlotDocument& doc, HeadlessPrompter& prompter)
 {
     for (int i = 0; i < doc.GetFiles().count(); ++i) {
         const ColumnFile& file = *doc.GetFiles().at(i);
@@ -145,13 +145,13 @@ void reportDataFiles(const VaneDoc& doc, HeadlessPrompter& prompter)
 }
 
 // The input as a plotted document, or null once the reason has been said. Memory failures pass.
-std::unique_ptr<VaneDoc> openInput(const QString& path, HeadlessPrompter& prompter)
+std::unique_ptr<PlotDocument> openInput(const QString& path, HeadlessPrompter& prompter)
 {
     if (const QString problem = DocumentIO::inputProblem(path); !problem.isEmpty()) {
         prompter.say(problem);
         return nullptr;
     }
-    std::unique_ptr<VaneDoc> doc;
+    std::unique_ptr<PlotDocument> doc;
     if (DocumentIO::isPlotDocument(path)) {
         try {
             doc = loadDocument(path);
@@ -164,7 +164,7 @@ std::unique_ptr<VaneDoc> openInput(const QString& path, HeadlessPrompter& prompt
         }
     } else {
         // No trace editors are installed without a window, so the new trace opens no dialog.
-        doc = std::make_unique<VaneDoc>();
+        doc = std::make_unique<PlotDocument>();
         prompter.offerDataFile(QFileInfo(path).absoluteFilePath());
         doc->OpenDataFile();
         if (!doc->HoldsTrace()) {
@@ -190,7 +190,8 @@ bool sameFile(const QString& a, const QString& b)
 }
 
 // The input, or a data file the plot is drawn from, that the output would overwrite.
-std::optional<QString> overwrittenInput(const QString& out, const QString& in, const VaneDoc* doc)
+std::optional<QString> overwrittenInput(const QString& out, const QString& in,
+                                        const PlotDocument* doc)
 {
     if (sameFile(out, in))
         return in;
@@ -259,7 +260,7 @@ int runExport(const CommandLine& commandLine, QTextStream& err)
         };
         if (const auto input = overwrittenInput(out, in, nullptr))
             return refuseOverwriting(*input);
-        const std::unique_ptr<VaneDoc> doc = openInput(in, prompter);
+        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter);
         if (!doc)
             return false;
         if (const auto input = overwrittenInput(out, in, doc.get()))
@@ -286,7 +287,7 @@ int runDescribe(const CommandLine& commandLine, QTextStream& out, QTextStream& e
 {
     const QString in = commandLine.files.value(0);
     return runHeadless(err, [&](HeadlessPrompter& prompter) {
-        const std::unique_ptr<VaneDoc> doc = openInput(in, prompter);
+        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter);
         if (!doc)
             return false;
         out << QJsonDocument(describeDocument(*doc, commandLine.values))

@@ -8,7 +8,7 @@
 #include "app/WindowPlacement.h"
 #include "doc/DocumentCommands.h"
 #include "doc/DocumentView.h"
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "platform/Exceptions.h"
 #include "platform/Profile.h"
 #include "platform/Prompter.h"
@@ -373,7 +373,7 @@ void MainWindow::fillWindowMenu()
     }
 }
 
-PlotChild* MainWindow::addChild(std::unique_ptr<VaneDoc> doc)
+PlotChild* MainWindow::addChild(std::unique_ptr<PlotDocument> doc)
 {
     const QString untitled =
         docString(Str::PlotDocTemplate, Str::DocName) + QString::number(++untitledCount_);
@@ -422,7 +422,7 @@ PlotChild* MainWindow::findChild(const QString& path) const
 
 PlotChild* MainWindow::newDocument()
 {
-    PlotChild* child = addChild(std::make_unique<VaneDoc>());
+    PlotChild* child = addChild(std::make_unique<PlotDocument>());
     updateCommands();
     return child;
 }
@@ -433,7 +433,7 @@ PlotChild* MainWindow::openDocument(const QString& path)
         mdi_->setActiveSubWindow(open);
         return open;
     }
-    std::unique_ptr<VaneDoc> doc;
+    std::unique_ptr<PlotDocument> doc;
     {
         WaitCursor wait;
         doc = DocumentIO::open(path);
@@ -450,7 +450,7 @@ PlotChild* MainWindow::openFile(const QString& path)
 {
     if (DocumentIO::isPlotDocument(path))
         return openDocument(path);
-    std::unique_ptr<VaneDoc> doc;
+    std::unique_ptr<PlotDocument> doc;
     QString error;
     {
         WaitCursor wait;

@@ -13,7 +13,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
-class VaneDoc;
+class PlotDocument;
 
 // The main window: plot windows in an MDI area, the menus, toolbar and status bar, one QAction
 // per command id. Commands go to the active plot window's document first and then to the frame;
@@ -64,7 +64,7 @@ private:
     void createToolBar();
     void updateRecentFiles();
     void fillWindowMenu();
-    PlotChild* addChild(std::unique_ptr<VaneDoc> doc);
+    PlotChild* addChild(std::unique_ptr<PlotDocument> doc);
     // The size a new plot window gets: most of the MDI area.
     QSize newWindowSize() const;
     // Window Cascade: the windows one below the other, each at the size of a new window where

@@ -1,7 +1,7 @@
 #include "app/PlotChild.h"
 
 #include "app/DocumentIO.h"
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "platform/Prompter.h"
 #include "platform/Strings.h"
 #include "view/GraphView.h"
@@ -10,7 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-PlotChild::PlotChild(std::unique_ptr<VaneDoc> doc, const QString& untitledName, QWidget* parent)
+PlotChild::PlotChild(std::unique_ptr<PlotDocument> doc, const QString& untitledName,
+                     QWidget* parent)
     : QMdiSubWindow(parent), doc_(std::move(doc)), untitledName_(untitledName)
 {
     setAttribute(Qt::WA_DeleteOnClose);

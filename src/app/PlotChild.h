@@ -3,7 +3,7 @@
 #include <QMdiSubWindow>
 #include <memory>
 
-class VaneDoc;
+class PlotDocument;
 class GraphView;
 
 // A plot window of the main frame: one plot document and the graph view that shows it. The
@@ -14,10 +14,11 @@ class PlotChild : public QMdiSubWindow
 
 public:
     // untitledName: the title while the document has no file ("VanePlot1").
-    PlotChild(std::unique_ptr<VaneDoc> doc, const QString& untitledName, QWidget* parent = nullptr);
+    PlotChild(std::unique_ptr<PlotDocument> doc, const QString& untitledName,
+              QWidget* parent = nullptr);
     ~PlotChild() override;
 
-    VaneDoc& document() const { return *doc_; }
+    PlotDocument& document() const { return *doc_; }
     GraphView* view() const { return view_; }
     // The file name of the document, or the untitled name.
     QString title() const;
@@ -40,7 +41,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    std::unique_ptr<VaneDoc> doc_;
+    std::unique_ptr<PlotDocument> doc_;
     GraphView* view_; // child widget; deleted before the document
     QString untitledName_;
 };

@@ -1,6 +1,6 @@
 #include "doc/DocumentCommands.h"
 
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "page/PageView.h"
 #include "platform/Exceptions.h"
 #include "platform/ShowFileMessage.h"
@@ -32,7 +32,7 @@ bool isOwnCommand(int id)
     }
 }
 
-void runOwnCommand(int id, VaneDoc& doc)
+void runOwnCommand(int id, PlotDocument& doc)
 {
     switch (id) {
     case Cmd::OpenDataFile:
@@ -72,7 +72,7 @@ const QList<int>& documentCommandIds()
     return ids;
 }
 
-bool commandRule(int id, const VaneDoc& doc, const PageView* activeView)
+bool commandRule(int id, const PlotDocument& doc, const PageView* activeView)
 {
     switch (id) {
     case Cmd::OpenDataFile:
@@ -102,14 +102,14 @@ bool commandRule(int id, const VaneDoc& doc, const PageView* activeView)
     }
 }
 
-bool isCommandEnabled(int id, const VaneDoc& doc, const PageView* activeView)
+bool isCommandEnabled(int id, const PlotDocument& doc, const PageView* activeView)
 {
     if (!isOwnCommand(id) && !handlers().contains(id))
         return false;
     return commandRule(id, doc, activeView);
 }
 
-bool onCommand(int id, VaneDoc& doc)
+bool onCommand(int id, PlotDocument& doc)
 {
     CommandHandler handler;
     if (!isOwnCommand(id)) {

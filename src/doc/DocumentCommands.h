@@ -4,7 +4,7 @@
 #include <functional>
 
 class PageView;
-class VaneDoc;
+class PlotDocument;
 
 // The commands of the plot menus that the document carries out, by menu id.
 namespace Cmd {
@@ -34,15 +34,15 @@ enum : int {
 const QList<int>& documentCommandIds();
 
 // The enabling rule of a command over the document and its active view (may be null).
-bool commandRule(int id, const VaneDoc& doc, const PageView* activeView);
+bool commandRule(int id, const PlotDocument& doc, const PageView* activeView);
 // The rule, for commands that someone carries out: the document's own, or those with a
 // handler installed. Unknown ids are disabled.
-bool isCommandEnabled(int id, const VaneDoc& doc, const PageView* activeView);
+bool isCommandEnabled(int id, const PlotDocument& doc, const PageView* activeView);
 // Carries out a command; false when the id is not a document command or has no handler.
 // Memory and resource shortages are reported here and end the command.
-bool onCommand(int id, VaneDoc& doc);
+bool onCommand(int id, PlotDocument& doc);
 
 // The commands whose work belongs to the analysis, zoom and error-bar code install their
 // handlers here (an empty function removes one).
-using CommandHandler = std::function<void(VaneDoc&)>;
+using CommandHandler = std::function<void(PlotDocument&)>;
 void setCommandHandler(int id, CommandHandler handler);

@@ -4,7 +4,7 @@
 #include "data/ColumnFile.h"
 #include "data/DataColumn.h"
 #include "doc/DocumentFile.h"
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "platform/Exceptions.h"
 #include "traces/MemTrace.h"
 #include "traces/Trace.h"
@@ -95,7 +95,7 @@ void describeTrace(const Trace& trace, bool withValues, QJsonObject& o)
 
 } // namespace
 
-QJsonObject describeDocument(const VaneDoc& doc, bool withValues)
+QJsonObject describeDocument(const PlotDocument& doc, bool withValues)
 {
     QJsonArray objects;
     for (const visibleobject* obj : doc.GetObjects()) {
@@ -146,7 +146,7 @@ int describeCommand(const QString& path, bool values, QTextStream& out, QTextStr
     try {
         QString error;
         QStringList notes;
-        const std::unique_ptr<VaneDoc> doc = openForCommandLine(path, &error, &notes);
+        const std::unique_ptr<PlotDocument> doc = openForCommandLine(path, &error, &notes);
         if (!doc) {
             err << "plotvane: " << error << Qt::endl;
             return 1;

@@ -4,7 +4,7 @@
 #include <QString>
 
 class QTextStream;
-class VaneDoc;
+class PlotDocument;
 
 // A description of a document for scripts and tests, in page order:
 //   objects     every page object: class, name, x, y (inches); axes add length, angle, start,
@@ -15,7 +15,7 @@ class VaneDoc;
 //   linkGroups  name and member names, in the order they are written
 // Numbers are JSON numbers (single-precision values by their shortest text); infinities and
 // NaN are the strings "inf", "-inf" and "nan".
-QJsonObject describeDocument(const VaneDoc& doc, bool withValues);
+QJsonObject describeDocument(const PlotDocument& doc, bool withValues);
 
 // plotvane --describe [--values] FILE: opens a plot document or plots a data file without a
 // display and prints its description to out. Returns 0, or 1 with one line on err when the

@@ -7,7 +7,7 @@
 #include "data/ColumnFile.h"
 #include "data/FileName.h"
 #include "data/filelist.h"
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "page/Location.h"
 #include "page/scaleableobject.h"
 #include "page/visiblelist.h"
@@ -51,7 +51,7 @@ public:
 // Objects the archive created that no list took; ours to delete once the document is whole.
 using Loose = std::vector<Persistent*>;
 
-void readPageList(VaneDoc& doc, Archive& ar)
+void readPageList(PlotDocument& doc, Archive& ar)
 {
     visiblelist& page = doc.GetObjects();
     QSet<const visibleobject*> listed;
@@ -73,7 +73,7 @@ void readPageList(VaneDoc& doc, Archive& ar)
     }
 }
 
-void readLinkGroups(VaneDoc& doc, Archive& ar)
+void readLinkGroups(PlotDocument& doc, Archive& ar)
 {
     StringObMap read;
     read.Serialize(ar, &visiblelist::classRecord);
@@ -114,7 +114,7 @@ QList<Axis*> axesAmong(const QList<visibleobject*>& page, const Loose& loose)
 // An axis refers to its title without owning it and tells it when the axis goes. Only a title
 // object on the page, of one axis, stays; any other reference in a file would be followed
 // after its object was deleted.
-void dropStrayTitles(VaneDoc& doc, const Loose& loose)
+void dropStrayTitles(PlotDocument& doc, const Loose& loose)
 {
     const RuntimeClass* titleClass = RuntimeClass::find("AxisTitle");
     const visiblelist& page = doc.GetObjects();
@@ -133,7 +133,7 @@ void dropStrayTitles(VaneDoc& doc, const Loose& loose)
 }
 
 // Traces may name data files that the file list lacks; listed, they are looked for too.
-void listTraceFiles(VaneDoc& doc)
+void listTraceFiles(PlotDocument& doc)
 {
     for (visibleobject* obj : doc.GetObjects()) {
         if (obj->isKindOf(&Trace::classRecord))
@@ -141,7 +141,7 @@ void listTraceFiles(VaneDoc& doc)
     }
 }
 
-QSet<const Persistent*> ownedByDocument(const VaneDoc& doc)
+QSet<const Persistent*> ownedByDocument(const PlotDocument& doc)
 {
     QSet<const Persistent*> owned;
     for (const visibleobject* obj : doc.GetObjects())
@@ -152,7 +152,7 @@ QSet<const Persistent*> ownedByDocument(const VaneDoc& doc)
 }
 
 // Later objects are usually parts of earlier ones, so the walk goes backwards.
-void deleteUnowned(const VaneDoc& doc, Loose& loose)
+void deleteUnowned(const PlotDocument& doc, Loose& loose)
 {
     const QSet<const Persistent*> owned = ownedByDocument(doc);
     Loose doomed = std::exchange(loose, {});
@@ -164,7 +164,7 @@ void deleteUnowned(const VaneDoc& doc, Loose& loose)
 
 // After a failed read: everything read goes, without any object following a reference into
 // what is already gone.
-void abandon(VaneDoc& doc, Loose& loose)
+void abandon(PlotDocument& doc, Loose& loose)
 {
     for (Axis* axis : axesAmong(doc.GetObjects().objects(), loose))
         axis->SetTitle(nullptr);
@@ -183,13 +183,14 @@ QString absolutePath(const QString& path)
     return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
 }
 
-std::unique_ptr<VaneDoc> loadFrom(const CompoundFileReader& reader, const QString& documentPath)
+std::unique_ptr<PlotDocument> loadFrom(const CompoundFileReader& reader,
+                                       const QString& documentPath)
 {
     if (!reader.hasStream(contentsStreamName()))
         throw FileException(FileException::invalidFile, documentPath,
                             QStringLiteral("no Contents stream"));
     Archive ar(reader.readStream(contentsStreamName()));
-    auto doc = std::make_unique<VaneDoc>();
+    auto doc = std::make_unique<PlotDocument>();
     readDocument(*doc, ar, documentPath);
     doc->SetPathName(documentPath);
     return doc;
@@ -267,7 +268,7 @@ private:
 };
 
 // What a view does before drawing: axes take their ranges from the data, traces their limits.
-void layOut(VaneDoc& doc)
+void layOut(PlotDocument& doc)
 {
     for (visibleobject* obj : doc.GetObjects()) {
         if (obj->isKindOf(&Axis::classRecord))
@@ -304,7 +305,7 @@ void setEmbeddedObjectVersion(uint16_t version)
     currentEmbeddedVersion = version;
 }
 
-void writeDocument(VaneDoc& doc, Archive& ar)
+void writeDocument(PlotDocument& doc, Archive& ar)
 {
     EmbeddedVersionReset versionReset;
     ar.setDocument(&doc);
@@ -316,7 +317,7 @@ void writeDocument(VaneDoc& doc, Archive& ar)
     const_cast<StringObMap&>(doc.GetLinkGroups()).Serialize(ar);
 }
 
-void readDocument(VaneDoc& doc, Archive& ar, const QString& documentPath)
+void readDocument(PlotDocument& doc, Archive& ar, const QString& documentPath)
 {
     registerDocumentClasses();
     EmbeddedVersionReset versionReset;
@@ -347,14 +348,14 @@ void readDocument(VaneDoc& doc, Archive& ar, const QString& documentPath)
     }
 }
 
-QByteArray documentContents(VaneDoc& doc)
+QByteArray documentContents(PlotDocument& doc)
 {
     Archive ar;
     writeDocument(doc, ar);
     return ar.data();
 }
 
-void saveDocument(VaneDoc& doc, const QString& path)
+void saveDocument(PlotDocument& doc, const QString& path)
 {
     EmbeddedVersionReset versionReset;
     CompoundFileWriter writer(path);
@@ -362,7 +363,7 @@ void saveDocument(VaneDoc& doc, const QString& path)
     writer.commit();
 }
 
-std::unique_ptr<VaneDoc> loadDocument(const QString& path)
+std::unique_ptr<PlotDocument> loadDocument(const QString& path)
 {
     registerDocumentClasses();
     EmbeddedVersionReset versionReset;
@@ -370,8 +371,8 @@ std::unique_ptr<VaneDoc> loadDocument(const QString& path)
     return loadFrom(reader, absolutePath(path));
 }
 
-std::unique_ptr<VaneDoc> loadDocumentFromBytes(const QByteArray& containerBytes,
-                                               const QString& documentPath)
+std::unique_ptr<PlotDocument> loadDocumentFromBytes(const QByteArray& containerBytes,
+                                                    const QString& documentPath)
 {
     registerDocumentClasses();
     EmbeddedVersionReset versionReset;
@@ -379,7 +380,7 @@ std::unique_ptr<VaneDoc> loadDocumentFromBytes(const QByteArray& containerBytes,
     return loadFrom(reader, absolutePath(documentPath));
 }
 
-std::unique_ptr<VaneDoc> openDocumentReporting(const QString& path)
+std::unique_ptr<PlotDocument> openDocumentReporting(const QString& path)
 {
     try {
         return loadDocument(path);
@@ -389,7 +390,7 @@ std::unique_ptr<VaneDoc> openDocumentReporting(const QString& path)
     return nullptr;
 }
 
-bool saveDocumentReporting(VaneDoc& doc, const QString& path)
+bool saveDocumentReporting(PlotDocument& doc, const QString& path)
 {
     try {
         saveDocument(doc, path);
@@ -412,14 +413,15 @@ bool isPlotDocumentFile(const QString& path)
     return file.open(QIODevice::ReadOnly) && file.read(8) == signature;
 }
 
-std::unique_ptr<VaneDoc> openForCommandLine(const QString& path, QString* error, QStringList* notes)
+std::unique_ptr<PlotDocument> openForCommandLine(const QString& path, QString* error,
+                                                 QStringList* notes)
 {
     const QFileInfo info(path);
     CommandLinePrompter prompter(info.absoluteFilePath());
     PrompterScope prompterScope(&prompter);
     // Traces made for the command line open no dialog.
     Installed<TraceEditors>::Scope noDialogs(nullptr);
-    std::unique_ptr<VaneDoc> doc;
+    std::unique_ptr<PlotDocument> doc;
     QString reason;
     if (!info.exists()) {
         reason = QStringLiteral("'%1' does not exist").arg(path);
@@ -433,7 +435,7 @@ std::unique_ptr<VaneDoc> openForCommandLine(const QString& path, QString* error,
         }
     } else {
         try {
-            doc = std::make_unique<VaneDoc>();
+            doc = std::make_unique<PlotDocument>();
             doc->OpenDataFile();
             if (!doc->HoldsTrace()) {
                 reason = QStringLiteral("cannot plot '%1': %2")

@@ -7,7 +7,7 @@
 #include <memory>
 
 class Archive;
-class VaneDoc;
+class PlotDocument;
 
 // Plot documents on disk. A .pvn file is a compound file whose root stream "Contents" holds the
 // document record: the data file list, the page list, the marker bytes 34 12 and the link
@@ -24,36 +24,36 @@ uint16_t embeddedObjectVersion();
 void setEmbeddedObjectVersion(uint16_t version);
 
 // The document record. Writing purges the link groups of objects no longer on the page.
-void writeDocument(VaneDoc& doc, Archive& ar);
+void writeDocument(PlotDocument& doc, Archive& ar);
 // Reads the record into the document, replacing what it held. Missing data files are looked for
 // beside documentPath, then in the current directory, then asked for (Prompter); a file that stays
 // missing takes its traces with it. A stream that ends right after the page list has no link
 // groups. Ends with Refresh. Raises ArchiveException, FileException or MemoryException on a
 // failed read; the document is then left empty and every object read is deleted.
-void readDocument(VaneDoc& doc, Archive& ar, const QString& documentPath);
+void readDocument(PlotDocument& doc, Archive& ar, const QString& documentPath);
 
 // The bytes of the "Contents" stream.
-QByteArray documentContents(VaneDoc& doc);
+QByteArray documentContents(PlotDocument& doc);
 
 // Writes a new file beside the target and then replaces it, so a save that fails half way
 // leaves the old file as it was. Raises FileException or ArchiveException. The document's path
 // and modified flag are left alone.
-void saveDocument(VaneDoc& doc, const QString& path);
+void saveDocument(PlotDocument& doc, const QString& path);
 // A new document read from the file; it takes the path. Raises on failure (FileException,
 // ArchiveException, MemoryException); nothing else is touched then.
-std::unique_ptr<VaneDoc> loadDocument(const QString& path);
+std::unique_ptr<PlotDocument> loadDocument(const QString& path);
 // The same over the bytes of a container in memory; documentPath is where missing data files
 // are looked for and the path the document takes (may be empty).
-std::unique_ptr<VaneDoc> loadDocumentFromBytes(const QByteArray& containerBytes,
-                                               const QString& documentPath = {});
+std::unique_ptr<PlotDocument> loadDocumentFromBytes(const QByteArray& containerBytes,
+                                                    const QString& documentPath = {});
 
 // The command forms: failures are reported through the Prompter with the framework's messages
 // ("Unexpected file format.", "Failed to open document.", "Failed to save document." and the
 // like). Opening gives null after a failure.
-std::unique_ptr<VaneDoc> openDocumentReporting(const QString& path);
+std::unique_ptr<PlotDocument> openDocumentReporting(const QString& path);
 // On success the document takes the path and is no longer modified; a failure leaves the old
 // file and the document as they were.
-bool saveDocumentReporting(VaneDoc& doc, const QString& path);
+bool saveDocumentReporting(PlotDocument& doc, const QString& path);
 
 // True when the file is meant as a plot document: named .pvn, or a compound file.
 bool isPlotDocumentFile(const QString& path);
@@ -63,5 +63,5 @@ bool isPlotDocumentFile(const QString& path);
 // ranges from the data as a view would draw them. Null with a one-line reason in *error when
 // it cannot be opened; the texts of questions and messages shown on the way (a data file that
 // could not be found) go to *notes.
-std::unique_ptr<VaneDoc> openForCommandLine(const QString& path, QString* error,
-                                            QStringList* notes = nullptr);
+std::unique_ptr<PlotDocument> openForCommandLine(const QString& path, QString* error,
+                                                 QStringList* notes = nullptr);

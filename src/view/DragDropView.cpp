@@ -7,7 +7,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 
-DragDropView::DragDropView(VaneDoc* doc, QWidget* parent) : PageScrollView(doc, parent)
+DragDropView::DragDropView(PlotDocument* doc, QWidget* parent) : PageScrollView(doc, parent)
 {
     // Drops arrive at the viewport, in client pixels, and come on to the handlers below.
     setAcceptDrops(true);

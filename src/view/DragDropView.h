@@ -12,7 +12,7 @@ class DragDropView : public PageScrollView
     Q_OBJECT
 
 public:
-    explicit DragDropView(VaneDoc* doc, QWidget* parent = nullptr);
+    explicit DragDropView(PlotDocument* doc, QWidget* parent = nullptr);
     ~DragDropView() override;
 
     // The drag in progress, pixels: size of the dragged outline, offset of the grab point from

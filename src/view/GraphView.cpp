@@ -25,7 +25,7 @@ int scaled(int pixels, float scale)
 
 } // namespace
 
-GraphView::GraphView(VaneDoc* doc, QWidget* parent) : DragDropView(doc, parent)
+GraphView::GraphView(PlotDocument* doc, QWidget* parent) : DragDropView(doc, parent)
 {
     ComputePageSize();
 }

@@ -14,7 +14,7 @@ class GraphView : public DragDropView
 
 public:
     // Ready to show: registered with the document (not owned), laid out, page size computed.
-    explicit GraphView(VaneDoc* doc, QWidget* parent = nullptr);
+    explicit GraphView(PlotDocument* doc, QWidget* parent = nullptr);
     ~GraphView() override;
 
     void OnInitialUpdate() override;

@@ -1,6 +1,6 @@
 #include "view/PageExport.h"
 
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "platform/Exceptions.h"
 #include "platform/OutputFile.h"
 #include "view/PagePrinter.h"
@@ -54,7 +54,7 @@ void ensureHeadroom()
 // A painter whose paint engine failed half way is not ended again: its destructor would run
 // the engine's end a second time, and an allocation failing there, inside a destructor, would
 // end the program. It is left to the process instead.
-void paint(VaneDoc& doc, QPaintDevice& device, int dpi, const QString& path, const char* kind)
+void paint(PlotDocument& doc, QPaintDevice& device, int dpi, const QString& path, const char* kind)
 {
     ensureHeadroom();
     auto painter = std::make_unique<QPainter>();
@@ -69,7 +69,7 @@ void paint(VaneDoc& doc, QPaintDevice& device, int dpi, const QString& path, con
     }
 }
 
-void writePdf(VaneDoc& doc, const QString& path, const QSizeF& inches)
+void writePdf(PlotDocument& doc, const QString& path, const QSizeF& inches)
 {
     OutputFile file(path);
     file.create();
@@ -86,7 +86,7 @@ void writePdf(VaneDoc& doc, const QString& path, const QSizeF& inches)
     file.commit();
 }
 
-void writeSvg(VaneDoc& doc, const QString& path, const QSizeF& inches)
+void writeSvg(PlotDocument& doc, const QString& path, const QSizeF& inches)
 {
     const QSize size = pixelSize(inches, svgUnitsPerInch);
     OutputFile file(path);
@@ -104,7 +104,7 @@ void writeSvg(VaneDoc& doc, const QString& path, const QSizeF& inches)
     file.commit();
 }
 
-void writePng(VaneDoc& doc, const QString& path, const QSizeF& inches, int dpi)
+void writePng(PlotDocument& doc, const QString& path, const QSizeF& inches, int dpi)
 {
     const QSize size = pixelSize(inches, dpi);
     if (size.isEmpty() || qint64(size.width()) * size.height() > PageExport::maxPixels)
@@ -145,7 +145,7 @@ std::optional<PageFormat> pageFormatNamed(const QString& name)
     return std::nullopt;
 }
 
-void exportPage(VaneDoc& doc, const QString& outPath, PageFormat format, int dpi)
+void exportPage(PlotDocument& doc, const QString& outPath, PageFormat format, int dpi)
 {
     if (dpi == 0)
         dpi = PageExport::defaultDpi;
@@ -172,7 +172,7 @@ void exportPage(VaneDoc& doc, const QString& outPath, PageFormat format, int dpi
     }
 }
 
-void exportPage(VaneDoc& doc, const QString& outPath, int dpi)
+void exportPage(PlotDocument& doc, const QString& outPath, int dpi)
 {
     const std::optional<PageFormat> format = pageFormatNamed(QFileInfo(outPath).suffix());
     if (!format)

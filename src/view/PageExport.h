@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-class VaneDoc;
+class PlotDocument;
 
 namespace PageExport {
 constexpr int defaultDpi = 150;
@@ -28,8 +28,8 @@ std::optional<PageFormat> pageFormatNamed(const QString& name);
 // outside PageExport::minDpi..maxDpi, the picture would be too large, or the file cannot be
 // written (a write that fails half way included), and MemoryException when memory runs out;
 // a failed export leaves an existing file as it was and no new file behind.
-void exportPage(VaneDoc& doc, const QString& outPath, PageFormat format,
+void exportPage(PlotDocument& doc, const QString& outPath, PageFormat format,
                 int dpi = PageExport::defaultDpi);
 // The same with the format chosen by the file name's extension; another extension throws
 // FileException (badPath).
-void exportPage(VaneDoc& doc, const QString& outPath, int dpi = PageExport::defaultDpi);
+void exportPage(PlotDocument& doc, const QString& outPath, int dpi = PageExport::defaultDpi);

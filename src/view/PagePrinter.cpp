@@ -1,6 +1,6 @@
 #include "view/PagePrinter.h"
 
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "page/DocumentServices.h"
 #include "platform/PainterDC.h"
 
@@ -25,7 +25,7 @@ void deletePrinter()
 
 } // namespace
 
-void printPage(VaneDoc& doc, QPainter& painter, int dpiX, int dpiY)
+void printPage(PlotDocument& doc, QPainter& painter, int dpiX, int dpiY)
 {
     const QPaintDevice* device = painter.device();
     if (!device || !painter.isActive())

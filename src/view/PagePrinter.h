@@ -4,13 +4,13 @@
 
 class QPainter;
 class QPrinter;
-class VaneDoc;
+class PlotDocument;
 
 // Prints the page of a document on any paint device: every object's Print in list order, with
 // the page origin at the bottom-left of the device and one logical unit 0.001 inch at the
 // device's resolution. The view scale, the page outline and the selection never print.
 // The painter must be active; its device's height places the page origin.
-void printPage(VaneDoc& doc, QPainter& painter, int dpiX, int dpiY);
+void printPage(PlotDocument& doc, QPainter& painter, int dpiX, int dpiY);
 
 // The program's printer: the default printer at first, changed by Print Setup; full-page
 // measuring. When the machine has no printer it prints to a PDF file with a 9 x 7 inch page

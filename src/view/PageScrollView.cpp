@@ -47,7 +47,7 @@ int roundDpi(float ppi)
 
 } // namespace
 
-PageScrollView::PageScrollView(VaneDoc* doc, QWidget* parent)
+PageScrollView::PageScrollView(PlotDocument* doc, QWidget* parent)
     : QAbstractScrollArea(parent), doc_(doc), interaction_(std::make_unique<ViewInteraction>())
 {
     setFrameShape(QFrame::NoFrame);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "doc/DocumentView.h"
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "page/visiblelist.h"
 #include "platform/Rect.h"
 #include "platform/StringObMap.h"
@@ -56,7 +56,7 @@ public:
 
     // Registers with the document (not owned; it must outlive the view) and takes the initial
     // state: the document's page list, the default view scale and the screen resolution.
-    explicit PageScrollView(VaneDoc* doc, QWidget* parent = nullptr);
+    explicit PageScrollView(PlotDocument* doc, QWidget* parent = nullptr);
     ~PageScrollView() override;
     PageScrollView(const PageScrollView&) = delete;
     PageScrollView& operator=(const PageScrollView&) = delete;
@@ -78,7 +78,7 @@ public:
     float viewScale() const override { return viewScale_; }
     Rect focusRect() const override { return focusRect_; }
     bool hasSelection() const override { return selection_ != nullptr; }
-    VaneDoc* document() const override { return doc_; }
+    PlotDocument* document() const override { return doc_; }
 
     // DocumentView
     void OnUpdate(int hint, visibleobject* obj, const Rect* rect) override;
@@ -133,7 +133,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-    VaneDoc* doc_;                  // not owned
+    PlotDocument* doc_;             // not owned
     visiblelist* objects = nullptr; // the document's page list, not owned
     Rect focusRect_;
     InteractionState state_;

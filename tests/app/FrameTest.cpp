@@ -4,7 +4,7 @@
 #include "app/RecentFileList.h"
 #include "app/WindowPlacement.h"
 #include "doc/DocumentCommands.h"
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "platform/Profile.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/Settings.h"

@@ -3,7 +3,7 @@
 #include "common/FakeView.h"
 #include "doc/DocumentEditors.h"
 #include "doc/DocumentView.h"
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "page/visibleobject.h"
 #include "platform/RecordingDC.h"
 #include "platform/ScriptedPrompter.h"
@@ -22,7 +22,7 @@
 class TestDocView : public FixedMappingView<DocumentView>
 {
 public:
-    explicit TestDocView(VaneDoc* d = nullptr) : doc(d)
+    explicit TestDocView(PlotDocument* d = nullptr) : doc(d)
     {
         if (doc)
             doc->AddView(this);
@@ -49,7 +49,7 @@ public:
     }
     QSize pageSize() const override { return page; }
 
-    VaneDoc* doc;
+    PlotDocument* doc;
     QSize page{864, 672}; // 9 x 7 inches
     QList<std::pair<int, visibleobject*>> updates;
     int resets = 0;
@@ -134,6 +134,6 @@ protected:
     QTemporaryDir dir;
     ScriptedPrompter prompter;
     PrompterScope scope{&prompter};
-    VaneDoc doc;
+    PlotDocument doc;
     TestDocView view{&doc};
 };

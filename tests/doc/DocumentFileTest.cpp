@@ -97,7 +97,7 @@ protected:
         writer.writeStream(contentsStreamName(), contents);
         writer.commit();
         prompter.clear();
-        const std::unique_ptr<VaneDoc> loaded = openDocumentReporting(file);
+        const std::unique_ptr<PlotDocument> loaded = openDocumentReporting(file);
         EXPECT_EQ(loaded == nullptr, !prompter.texts().isEmpty());
         return prompter.texts().isEmpty() ? QString() : prompter.texts().last();
     }
@@ -109,7 +109,7 @@ TEST_F(DocumentFileTest, EmptyDocumentIsItsBareRecordInContents)
     const QString file = save();
     EXPECT_EQ(CompoundFileReader(file).children(), QStringList{contentsStreamName()});
     EXPECT_EQ(contentsOf(file), emptyRecord);
-    const std::unique_ptr<VaneDoc> loaded = loadDocument(file);
+    const std::unique_ptr<PlotDocument> loaded = loadDocument(file);
     EXPECT_TRUE(loaded->GetObjects().isEmpty());
     EXPECT_EQ(loaded->GetPathName(), file);
 }
@@ -125,7 +125,7 @@ TEST_F(DocumentFileTest, RoundTripKeepsOrderNamesBitsSharingAndGroups)
     EXPECT_EQ(bytes.count(dir.path().toUtf8()), 2);
 
     setEmbeddedObjectVersion(1);
-    const std::unique_ptr<VaneDoc> loaded = loadDocument(save());
+    const std::unique_ptr<PlotDocument> loaded = loadDocument(save());
     EXPECT_EQ(embeddedObjectVersion(), noEmbeddedObjectVersion);
     const visiblelist& before = doc.GetObjects();
     const visiblelist& after = loaded->GetObjects();
@@ -169,7 +169,7 @@ TEST_F(DocumentFileTest, GroupsLoseObjectsThatLeftThePage)
     buildDocument();
     Trace* gone = traceAt(0);
     doc.RemoveObject(gone);
-    const std::unique_ptr<VaneDoc> loaded = loadDocument(save());
+    const std::unique_ptr<PlotDocument> loaded = loadDocument(save());
     const visiblelist* group = loaded->GetLinkGroup(QStringLiteral("left pair"));
     ASSERT_NE(group, nullptr);
     ASSERT_EQ(group->count(), 1);
@@ -185,7 +185,7 @@ TEST_F(DocumentFileTest, StreamEndingAfterThePageListHasNoGroups)
     const qsizetype marker = markerAt();
     for (qsizetype cut : {marker, marker + 1}) {
         EXPECT_EQ(openMessage(bytes.left(cut)), QString()) << cut;
-        const std::unique_ptr<VaneDoc> loaded = loadDocument(path(QStringLiteral("bad.pvn")));
+        const std::unique_ptr<PlotDocument> loaded = loadDocument(path(QStringLiteral("bad.pvn")));
         EXPECT_EQ(loaded->GetObjects().count(), doc.GetObjects().count());
         EXPECT_TRUE(loaded->GetLinkGroups().isEmpty());
     }
@@ -277,7 +277,7 @@ TEST_F(DocumentFileTest, HostileReferencesEndCleanly)
 
     keepSeed("hostile", ar.data());
     EXPECT_EQ(openMessage(ar.data()), QString());
-    const std::unique_ptr<VaneDoc> loaded = loadDocument(path(QStringLiteral("bad.pvn")));
+    const std::unique_ptr<PlotDocument> loaded = loadDocument(path(QStringLiteral("bad.pvn")));
     ASSERT_EQ(loaded->GetObjects().count(), 3);
     const Trace* loadedTrace = loaded->FirstTrace();
     EXPECT_EQ(loadedTrace->GetXAxis()->GetTitle(), nullptr);
@@ -295,7 +295,7 @@ TEST_F(DocumentFileTest, MissingDataFileAnsweredNoTakesItsTraces)
     const QString file = save();
     QFile::remove(data);
     prompter.clear();
-    const std::unique_ptr<VaneDoc> loaded = loadDocument(file);
+    const std::unique_ptr<PlotDocument> loaded = loadDocument(file);
     const QString question =
         QString("Could not find file %1.  Would you like to specify the new path name?").arg(data);
     // Asked after the file list and again once the traces are there.
@@ -342,7 +342,7 @@ TEST_P(UnreadDataFiles, AreReportedOnLoadAndKeepTheirTraces)
     else
         ASSERT_EQ(::mkfifo(QFile::encodeName(data).constData(), 0600), 0);
     prompter.clear();
-    const std::unique_ptr<VaneDoc> loaded = loadDocument(file);
+    const std::unique_ptr<PlotDocument> loaded = loadDocument(file);
     ASSERT_EQ(prompter.records().size(), 1u) << prompter.texts().join('|').toStdString();
     EXPECT_EQ(prompter.records().front().kind, ScriptedPrompter::Record::Kind::Message);
     EXPECT_EQ(prompter.records().front().text, c.message);
@@ -375,7 +375,7 @@ TEST_F(DocumentFileTest, DocumentOpenedByARelativePathKeepsAbsolutePaths)
     prompter.clear();
     const QString cwd = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    std::unique_ptr<VaneDoc> loaded;
+    std::unique_ptr<PlotDocument> loaded;
     EXPECT_NO_THROW(loaded = loadDocument("moved/plot.pvn"));
     QDir::setCurrent(cwd);
     ASSERT_TRUE(loaded);
@@ -393,7 +393,7 @@ TEST_F(DocumentFileTest, ALostColumnIsReportedByTheLoadNotByDrawing)
     const QString file = save();
     writeFile("a.dat", "1 10\n2 20\n3 30\n");
     prompter.clear();
-    const std::unique_ptr<VaneDoc> loaded = loadDocument(file);
+    const std::unique_ptr<PlotDocument> loaded = loadDocument(file);
     ASSERT_EQ(prompter.records().size(), 1u);
     EXPECT_EQ(prompter.records().front().text, "Column 3 has been\ndeleted from data file");
     EXPECT_EQ(prompter.records().front().caption, data);
@@ -422,7 +422,7 @@ TEST_F(DocumentFileTest, LoadedAxesRangeOverTheirDocumentsData)
     open(data);
     const QString file = save();
     writeFile("a.dat", "1 10\n2 20\n90 900\n");
-    const std::unique_ptr<VaneDoc> loaded = loadDocument(file);
+    const std::unique_ptr<PlotDocument> loaded = loadDocument(file);
     Axis* x = loaded->FirstTrace()->GetXAxis();
     ASSERT_NE(x, nullptr);
     EXPECT_EQ(x->document(), loaded.get());
@@ -489,7 +489,7 @@ TEST_F(DocumentFileTest, MalformedFilesEndInMessages)
         const QString file = it.next();
         SCOPED_TRACE(file.toStdString());
         prompter.clear();
-        const std::unique_ptr<VaneDoc> loaded = openDocumentReporting(file);
+        const std::unique_ptr<PlotDocument> loaded = openDocumentReporting(file);
         if (!loaded) {
             // Questions for data files that are not there may come first.
             ASSERT_FALSE(prompter.texts().isEmpty());

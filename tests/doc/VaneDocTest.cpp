@@ -348,7 +348,7 @@ INSTANTIATE_TEST_SUITE_P(Views, CenterPage,
 
 TEST(CenterPageWithoutView, DoesNothing)
 {
-    VaneDoc doc;
+    PlotDocument doc;
     auto* obj = new visibleobject;
     obj->x = 2.0f;
     doc.AddObject(obj);

@@ -30,7 +30,7 @@ protected:
         return box;
     }
 
-    VaneDoc doc; // outlives the views below
+    PlotDocument doc; // outlives the views below
 };
 
 // --- the page mapping ---

@@ -74,7 +74,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    VaneDoc doc;
+    PlotDocument doc;
     Trace* trace = nullptr;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 #include "page/visibleobject.h"
 #include "platform/DeviceContext.h"
 #include "view/GraphView.h"
@@ -58,7 +58,7 @@ private:
 class TestWindow : public GraphView
 {
 public:
-    explicit TestWindow(VaneDoc* doc, int width = 400, int height = 300) : GraphView(doc)
+    explicit TestWindow(PlotDocument* doc, int width = 400, int height = 300) : GraphView(doc)
     {
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -13,11 +13,11 @@ class ColumnFile;
 // The plot document: the page of DocumentBase plus the data files its traces plot from and the plot
 // commands. Every data file a trace or an error bar uses is in the data file list, which owns
 // them; no trace keeps a pointer to a file that has been deleted.
-class VaneDoc : public DocumentBase, public PageObjectSource
+class PlotDocument : public DocumentBase, public PageObjectSource
 {
 public:
-    VaneDoc() = default;
-    ~VaneDoc() override;
+    PlotDocument() = default;
+    ~PlotDocument() override;
 
     filelist& GetFiles() { return files; }
     const filelist& GetFiles() const { return files; }

@@ -1,4 +1,4 @@
-#include "doc/VaneDoc.h"
+#include "doc/PlotDocument.h"
 
 #include "axes/Axis.h"
 #include "data/ColumnFile.h"
@@ -20,20 +20,20 @@
 #include <cfloat>
 #include <new>
 
-VaneDoc::~VaneDoc()
+PlotDocument::~PlotDocument()
 {
     // Page objects go before the files they refer to.
     objects.DeleteAll();
     files.DeleteAll();
 }
 
-void VaneDoc::DeleteContents()
+void PlotDocument::DeleteContents()
 {
     DocumentBase::DeleteContents();
     files.DeleteAll();
 }
 
-void VaneDoc::Refresh()
+void PlotDocument::Refresh()
 {
     // The walk goes over a copy: adopting an axis appends to the page list.
     const QList<visibleobject*> page = objects.objects();
@@ -51,7 +51,7 @@ void VaneDoc::Refresh()
     DocumentBase::Refresh();
 }
 
-bool VaneDoc::DeleteObject(visibleobject* obj)
+bool PlotDocument::DeleteObject(visibleobject* obj)
 {
     const bool deleted = DocumentBase::DeleteObject(obj);
     if (deleted)
@@ -59,7 +59,7 @@ bool VaneDoc::DeleteObject(visibleobject* obj)
     return deleted;
 }
 
-std::unique_ptr<visiblelist> VaneDoc::GetAxes() const
+std::unique_ptr<visiblelist> PlotDocument::GetAxes() const
 {
     auto list = std::make_unique<visiblelist>();
     for (visibleobject* obj : objects) {
@@ -69,7 +69,7 @@ std::unique_ptr<visiblelist> VaneDoc::GetAxes() const
     return list;
 }
 
-std::unique_ptr<visiblelist> VaneDoc::GetTraces() const
+std::unique_ptr<visiblelist> PlotDocument::GetTraces() const
 {
     auto list = std::make_unique<visiblelist>();
     for (visibleobject* obj : objects) {
@@ -79,7 +79,7 @@ std::unique_ptr<visiblelist> VaneDoc::GetTraces() const
     return list;
 }
 
-std::unique_ptr<StringObMap> VaneDoc::GetAxisNames() const
+std::unique_ptr<StringObMap> PlotDocument::GetAxisNames() const
 {
     auto map = std::make_unique<StringObMap>();
     const std::unique_ptr<visiblelist> axes = GetAxes();
@@ -88,7 +88,7 @@ std::unique_ptr<StringObMap> VaneDoc::GetAxisNames() const
     return map;
 }
 
-std::unique_ptr<StringObMap> VaneDoc::GetTraceNames() const
+std::unique_ptr<StringObMap> PlotDocument::GetTraceNames() const
 {
     auto map = std::make_unique<StringObMap>();
     const std::unique_ptr<visiblelist> traces = GetTraces();
@@ -97,7 +97,7 @@ std::unique_ptr<StringObMap> VaneDoc::GetTraceNames() const
     return map;
 }
 
-Trace* VaneDoc::FirstTrace() const
+Trace* PlotDocument::FirstTrace() const
 {
     for (visibleobject* obj : objects) {
         if (obj->isKindOf(&Trace::classRecord))
@@ -106,7 +106,7 @@ Trace* VaneDoc::FirstTrace() const
     return nullptr;
 }
 
-bool VaneDoc::CanUnzoom() const
+bool PlotDocument::CanUnzoom() const
 {
     const std::unique_ptr<visiblelist> traces = GetTraces();
     for (visibleobject* obj : *traces) {
@@ -116,7 +116,7 @@ bool VaneDoc::CanUnzoom() const
     return false;
 }
 
-bool VaneDoc::GetAxisDataRange(const visibleobject* axis, double& min, double& max)
+bool PlotDocument::GetAxisDataRange(const visibleobject* axis, double& min, double& max)
 {
     min = DBL_MAX;
     max = -1e30;
@@ -129,7 +129,7 @@ bool VaneDoc::GetAxisDataRange(const visibleobject* axis, double& min, double& m
     return found;
 }
 
-void VaneDoc::removeTrace(Trace* trace)
+void PlotDocument::removeTrace(Trace* trace)
 {
     objects.Remove(trace);
     UpdateAllViews(HintObject, trace);
@@ -137,7 +137,7 @@ void VaneDoc::removeTrace(Trace* trace)
     delete trace;
 }
 
-void VaneDoc::RemoveTracesOfFile(ColumnFile* file)
+void PlotDocument::RemoveTracesOfFile(ColumnFile* file)
 {
     if (!file)
         return;
@@ -150,7 +150,7 @@ void VaneDoc::RemoveTracesOfFile(ColumnFile* file)
     MarkChanged();
 }
 
-void VaneDoc::RemoveUnusedFiles()
+void PlotDocument::RemoveUnusedFiles()
 {
     std::unique_ptr<StringObMap> unused = files.AllPaths();
     // Paths, not pointers, as the files are listed by path: two files read from one path are
@@ -166,7 +166,7 @@ void VaneDoc::RemoveUnusedFiles()
     files.RemoveAndDelete(*unused);
 }
 
-void VaneDoc::deleteFile(ColumnFile* file)
+void PlotDocument::deleteFile(ColumnFile* file)
 {
     const std::unique_ptr<visiblelist> traces = GetTraces();
     for (visibleobject* obj : *traces) {
@@ -184,7 +184,7 @@ void VaneDoc::deleteFile(ColumnFile* file)
     MarkChanged();
 }
 
-Trace* VaneDoc::NewTrace(ColumnFile* file)
+Trace* PlotDocument::NewTrace(ColumnFile* file)
 {
     WaitCursor wait;
     PageView* view = GetActiveView();
@@ -221,7 +221,7 @@ Trace* VaneDoc::NewTrace(ColumnFile* file)
     return added;
 }
 
-std::unique_ptr<ColumnFile> VaneDoc::readNewFile(const QString& path)
+std::unique_ptr<ColumnFile> PlotDocument::readNewFile(const QString& path)
 {
     auto file = std::make_unique<ColumnFile>(path);
     try {
@@ -245,7 +245,7 @@ std::unique_ptr<ColumnFile> VaneDoc::readNewFile(const QString& path)
     return file;
 }
 
-void VaneDoc::OpenDataFile()
+void PlotDocument::OpenDataFile()
 {
     const QString path = filelist::AskDataFileName();
     if (path.isEmpty())
@@ -271,7 +271,7 @@ void VaneDoc::OpenDataFile()
     MarkChanged();
 }
 
-bool VaneDoc::askToLocate(ColumnFile* file)
+bool PlotDocument::askToLocate(ColumnFile* file)
 {
     const QString text = formatString(Str::AskLocateFile, file->GetFullPath());
     if (Prompter::instance().question(text, QString(), Prompter::Buttons::YesNo,
@@ -280,7 +280,7 @@ bool VaneDoc::askToLocate(ColumnFile* file)
     return filelist::LocateFile(file);
 }
 
-void VaneDoc::RereadData()
+void PlotDocument::RereadData()
 {
     const std::unique_ptr<visiblelist> traces = GetTraces();
     for (visibleobject* obj : *traces) {
@@ -306,7 +306,7 @@ void VaneDoc::RereadData()
     Refresh();
 }
 
-void VaneDoc::FormatObject()
+void PlotDocument::FormatObject()
 {
     DocumentEditors* editors = DocumentEditors::instance();
     if (!editors)
@@ -321,7 +321,7 @@ void VaneDoc::FormatObject()
     }
 }
 
-void VaneDoc::FileSettings()
+void PlotDocument::FileSettings()
 {
     DocumentEditors* editors = DocumentEditors::instance();
     if (!editors)
@@ -335,7 +335,7 @@ void VaneDoc::FileSettings()
     MarkChanged();
 }
 
-void VaneDoc::FormatAxes()
+void PlotDocument::FormatAxes()
 {
     DocumentEditors* editors = DocumentEditors::instance();
     if (!editors)
@@ -350,7 +350,7 @@ void VaneDoc::FormatAxes()
     }
 }
 
-void VaneDoc::LocateMissingFiles(const QString& documentPath)
+void PlotDocument::LocateMissingFiles(const QString& documentPath)
 {
     if (files.NoneMissing())
         return;
@@ -373,7 +373,7 @@ void VaneDoc::LocateMissingFiles(const QString& documentPath)
     PromptForMissingFiles();
 }
 
-void VaneDoc::PromptForMissingFiles()
+void PlotDocument::PromptForMissingFiles()
 {
     const std::unique_ptr<StringObMap> missing = files.MissingFiles();
     for (const StringObMap::Entry& entry : *missing) {
@@ -385,7 +385,7 @@ void VaneDoc::PromptForMissingFiles()
     }
 }
 
-void VaneDoc::ReportLoadProblems()
+void PlotDocument::ReportLoadProblems()
 {
     for (int i = 0; i < files.count(); ++i) {
         // A missing file has been asked for already; a file read whole has nothing to say.
@@ -395,19 +395,19 @@ void VaneDoc::ReportLoadProblems()
     reportLostColumns();
 }
 
-void VaneDoc::reportLostColumns()
+void PlotDocument::reportLostColumns()
 {
     const std::unique_ptr<visiblelist> traces = GetTraces();
     for (visibleobject* obj : *traces)
         static_cast<Trace*>(obj)->ReportLostColumns();
 }
 
-bool VaneDoc::isCommandEnabled(int id)
+bool PlotDocument::isCommandEnabled(int id)
 {
     return ::isCommandEnabled(id, *this, GetActiveView());
 }
 
-bool VaneDoc::onCommand(int id)
+bool PlotDocument::onCommand(int id)
 {
     return ::onCommand(id, *this);
 }
