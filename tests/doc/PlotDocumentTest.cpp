@@ -40,10 +40,10 @@ private:
     float w_, h_;
 };
 
-class VaneDocTest : public DocFixture
+class PlotDocumentTest : public DocFixture
 {};
 
-TEST_F(VaneDocTest, SameFileTwiceSharesOneFileAndTheFirstAxes)
+TEST_F(PlotDocumentTest, SameFileTwiceSharesOneFileAndTheFirstAxes)
 {
     const QString file = writeFile("run.dat", threeColumns);
     open(file);
@@ -65,7 +65,7 @@ TEST_F(VaneDocTest, SameFileTwiceSharesOneFileAndTheFirstAxes)
     EXPECT_EQ(prompter.records().back().defaultExt, "dat");
 }
 
-TEST_F(VaneDocTest, DefaultNamesCountUpThroughNewTrace)
+TEST_F(PlotDocumentTest, DefaultNamesCountUpThroughNewTrace)
 {
     const QString file = writeFile("run.dat", threeColumns);
     const int n = Trace::nextNameNumber();
@@ -75,7 +75,7 @@ TEST_F(VaneDocTest, DefaultNamesCountUpThroughNewTrace)
     EXPECT_EQ(traceAt(1)->GetName(), QString("%1-run.dat").arg(n + 1));
 }
 
-TEST_F(VaneDocTest, FocusRectangleGivesTheTraceItsOwnAxes)
+TEST_F(PlotDocumentTest, FocusRectangleGivesTheTraceItsOwnAxes)
 {
     const QString file = writeFile("run.dat", threeColumns);
     open(file);
@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "Error parsing file at line 2"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(VaneDocTest, MissingFileIsLookedForBesideTheDocument)
+TEST_F(PlotDocumentTest, MissingFileIsLookedForBesideTheDocument)
 {
     writeFile("run.dat", threeColumns);
     doc.SetPathName(path("plot.pvn"));
@@ -132,7 +132,7 @@ TEST_F(VaneDocTest, MissingFileIsLookedForBesideTheDocument)
     EXPECT_EQ(doc.GetFiles().count(), 1);
 }
 
-TEST_F(VaneDocTest, NewDocumentEnablesOnlyTheCommandsThatNeedNoTrace)
+TEST_F(PlotDocumentTest, NewDocumentEnablesOnlyTheCommandsThatNeedNoTrace)
 {
     QList<int> enabled;
     for (int id : documentCommandIds()) {
@@ -161,7 +161,7 @@ TEST_F(VaneDocTest, NewDocumentEnablesOnlyTheCommandsThatNeedNoTrace)
     EXPECT_FALSE(commandRule(32786, doc, &view));
 }
 
-TEST_F(VaneDocTest, RereadNoticesALostColumn)
+TEST_F(PlotDocumentTest, RereadNoticesALostColumn)
 {
     const QString file = writeFile("run.dat", threeColumns);
     open(file);
@@ -174,7 +174,7 @@ TEST_F(VaneDocTest, RereadNoticesALostColumn)
     EXPECT_EQ(traceAt(0)->GetNumPoints(), 2);
 }
 
-TEST_F(VaneDocTest, RereadOfAVanishedFileAsksAndNoRemovesItsTraces)
+TEST_F(PlotDocumentTest, RereadOfAVanishedFileAsksAndNoRemovesItsTraces)
 {
     const QString file = writeFile("run.dat", threeColumns);
     open(file);
@@ -192,7 +192,7 @@ TEST_F(VaneDocTest, RereadOfAVanishedFileAsksAndNoRemovesItsTraces)
     EXPECT_EQ(doc.GetAxes()->count(), 2);
 }
 
-TEST_F(VaneDocTest, RereadThatFailsDeletesTheFileAndEveryTraceOnIt)
+TEST_F(PlotDocumentTest, RereadThatFailsDeletesTheFileAndEveryTraceOnIt)
 {
     const QString bad = writeFile("run.dat", threeColumns);
     const QString good = writeFile("other.dat", threeColumns);
@@ -209,7 +209,7 @@ TEST_F(VaneDocTest, RereadThatFailsDeletesTheFileAndEveryTraceOnIt)
     EXPECT_EQ(doc.GetFiles().count(), 1);
 }
 
-TEST_F(VaneDocTest, DeletingASharedAxisWarnsOnceAndACancelledDialogKeepsItLast)
+TEST_F(PlotDocumentTest, DeletingASharedAxisWarnsOnceAndACancelledDialogKeepsItLast)
 {
     ScriptedTraceEditors editors;
     const QString file = writeFile("run.dat", threeColumns);
@@ -245,7 +245,7 @@ TEST_F(VaneDocTest, DeletingASharedAxisWarnsOnceAndACancelledDialogKeepsItLast)
     }
 }
 
-TEST_F(VaneDocTest, DeletingATraceDropsItsUnusedFile)
+TEST_F(PlotDocumentTest, DeletingATraceDropsItsUnusedFile)
 {
     open(writeFile("run.dat", threeColumns));
     EXPECT_TRUE(doc.DeleteObject(traceAt(0)));
@@ -254,7 +254,7 @@ TEST_F(VaneDocTest, DeletingATraceDropsItsUnusedFile)
     EXPECT_EQ(doc.GetObjects().count(), 2);
 }
 
-TEST_F(VaneDocTest, RefreshMakesRepeatedNamesUnique)
+TEST_F(PlotDocumentTest, RefreshMakesRepeatedNamesUnique)
 {
     for (int i = 0; i < 3; ++i) {
         auto* obj = new visibleobject;
@@ -271,7 +271,7 @@ TEST_F(VaneDocTest, RefreshMakesRepeatedNamesUnique)
     EXPECT_FALSE(doc.IsNameInUse("name.", page.at(1)));
 }
 
-TEST_F(VaneDocTest, AxisDataRangeOfAnUnusedAxis)
+TEST_F(PlotDocumentTest, AxisDataRangeOfAnUnusedAxis)
 {
     XAxis unused;
     double min = 5, max = 6;
@@ -285,7 +285,7 @@ TEST_F(VaneDocTest, AxisDataRangeOfAnUnusedAxis)
     EXPECT_EQ(max, 30);
 }
 
-TEST_F(VaneDocTest, FirstTraceFindsTheLastObject)
+TEST_F(PlotDocumentTest, FirstTraceFindsTheLastObject)
 {
     auto* xAxis = new XAxis(&view);
     doc.AddObject(xAxis);
@@ -295,7 +295,7 @@ TEST_F(VaneDocTest, FirstTraceFindsTheLastObject)
     EXPECT_EQ(doc.FirstTrace(), trace);
 }
 
-TEST_F(VaneDocTest, FormatObjectEditsTheChosenObject)
+TEST_F(PlotDocumentTest, FormatObjectEditsTheChosenObject)
 {
     ScriptedDocumentEditors choosers;
     ScriptedTraceEditors editors;
