@@ -1,6 +1,7 @@
 #pragma once
 
 #include "page/PageView.h"
+#include "platform/Installed.h"
 
 #include <QSize>
 
@@ -21,6 +22,6 @@ public:
     virtual QSize pageSize() const = 0;
 
     // The view of the active window of the program, or null; set by the main frame.
-    static DocumentView* active();
-    static void setActive(DocumentView* view);
+    static DocumentView* active() { return Installed<DocumentView>::get(); }
+    static void setActive(DocumentView* view) { Installed<DocumentView>::install(view); }
 };
