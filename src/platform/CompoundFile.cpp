@@ -76,35 +76,8 @@ void initGsf()
 
 [[noreturn]] void raiseErrno(int error, bool reading, const QString& fileName, const char* what)
 {
-    FileException::Cause cause = FileException::generic;
-    switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case ETXTBSY:
-        cause = FileException::accessDenied;
-        break;
-    case ENOENT:
-        cause = reading ? FileException::fileNotFound : FileException::badPath;
-        break;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-        cause = FileException::badPath;
-        break;
-    case ENOSPC:
-    case EDQUOT:
-        cause = FileException::diskFull;
-        break;
-    case EMFILE:
-    case ENFILE:
-        cause = FileException::tooManyOpenFiles;
-        break;
-    default:
-        break;
-    }
     raise(
-        cause, fileName,
+        FileException::causeOfErrno(error, reading), fileName,
         QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(strerror(error))));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cerrno>
 #include <exception>
 
 // The failures that cross layers. Readers, writers and allocations raise them; the command
@@ -49,6 +50,32 @@ public:
         : PlotvaneException(std::move(detail)), cause_(cause), fileName_(std::move(fileName))
     {
         setWhat(QStringLiteral("file exception, cause %1: %2").arg(int(cause_)).arg(fileName_));
+    }
+    // The cause of a failed system call's errno; a missing file is fileNotFound when reading,
+    // else the path is bad.
+    static Cause causeOfErrno(int error, bool reading = false)
+    {
+        switch (error) {
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+        case ETXTBSY:
+            return accessDenied;
+        case ENOENT:
+            return reading ? fileNotFound : badPath;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+            return badPath;
+        case ENOSPC:
+        case EDQUOT:
+            return diskFull;
+        case EMFILE:
+        case ENFILE:
+            return tooManyOpenFiles;
+        default:
+            return generic;
+        }
     }
     Cause cause() const { return cause_; }
     const QString& fileName() const { return fileName_; }

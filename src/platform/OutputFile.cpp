@@ -20,30 +20,6 @@ namespace {
 
 constexpr qsizetype chunk = 64 * 1024;
 
-FileException::Cause causeOf(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case ETXTBSY:
-        return FileException::accessDenied;
-    case ENOENT:
-    case ENOTDIR:
-    case ENAMETOOLONG:
-        return FileException::badPath;
-    case ENOSPC:
-    case EDQUOT:
-        return FileException::diskFull;
-    case EMFILE:
-    case ENFILE:
-        return FileException::tooManyOpenFiles;
-    default:
-        return FileException::generic;
-    }
-}
-
 QByteArray directoryOf(const QByteArray& path)
 {
     const qsizetype slash = path.lastIndexOf('/');
@@ -217,7 +193,7 @@ bool OutputFile::fail(int error, const char* step)
 void OutputFile::raise(int error, const char* step) const
 {
     throw FileException(
-        causeOf(error), path_,
+        FileException::causeOfErrno(error), path_,
         QStringLiteral("%1: %2").arg(QLatin1String(step), QString::fromLocal8Bit(strerror(error))));
 }
 
