@@ -168,7 +168,7 @@ void Axis::Serialize(Archive& ar)
             // a title: a file naming one (or this axis itself) would make the axis delete it.
             auto* t = ar.readObject<visibleobject>();
             if (t && t->isKindOf(&Axis::classRecord))
-                throw ArchiveException(ArchiveException::badClass,
+                throw ArchiveException(ArchiveException::Cause::badClass,
                                        QStringLiteral("axis title is an axis"));
             title = t;
         }

@@ -187,7 +187,7 @@ std::unique_ptr<PlotDocument> loadFrom(const CompoundFileReader& reader,
                                        const QString& documentPath)
 {
     if (!reader.hasStream(contentsStreamName()))
-        throw FileException(FileException::invalidFile, documentPath,
+        throw FileException(FileException::Cause::invalidFile, documentPath,
                             QStringLiteral("no Contents stream"));
     Archive ar(reader.readStream(contentsStreamName()));
     auto doc = std::make_unique<PlotDocument>();
@@ -203,14 +203,14 @@ int failureMessage(const std::exception& error, bool saving)
         return saving ? fallback : Str::FailedInvalidFormat;
     if (const auto* e = dynamic_cast<const FileException*>(&error)) {
         switch (e->cause()) {
-        case FileException::invalidFile:
+        case FileException::Cause::invalidFile:
             return saving ? fallback : Str::FailedInvalidFormat;
-        case FileException::fileNotFound:
-        case FileException::badPath:
+        case FileException::Cause::fileNotFound:
+        case FileException::Cause::badPath:
             return Str::FailedInvalidPath;
-        case FileException::accessDenied:
+        case FileException::Cause::accessDenied:
             return saving ? Str::FailedAccessWrite : Str::FailedAccessRead;
-        case FileException::diskFull:
+        case FileException::Cause::diskFull:
             return Str::FailedDiskFull;
         default:
             return fallback;

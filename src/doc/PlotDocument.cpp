@@ -231,12 +231,12 @@ std::unique_ptr<ColumnFile> PlotDocument::readNewFile(const QString& path)
             // document without a file has no directory to look in.
             const QString docDir = GetDirectory();
             if (docDir.isEmpty() || docDir == file->GetFileName().GetDirectory())
-                throw FileException(FileException::accessDenied, file->GetFullPath());
+                throw FileException(FileException::Cause::accessDenied, file->GetFullPath());
             FileName moved(file->GetFullPath());
             moved.SetDirectory(docDir);
             file->SetPath(moved.GetFullPath());
             if (file->ReadFile() == 0)
-                throw FileException(FileException::accessDenied, file->GetFullPath());
+                throw FileException(FileException::Cause::accessDenied, file->GetFullPath());
         }
     } catch (const std::exception& error) {
         if (!reportDataFileError(error, *file))

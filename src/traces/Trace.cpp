@@ -846,10 +846,10 @@ void Trace::MoveOrigin(float px, float py)
 void Trace::WriteData(const QString& path) const
 {
     if (path.isEmpty())
-        throw FileException(FileException::generic);
+        throw FileException(FileException::Cause::generic);
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        throw FileException(FileException::accessDenied, path);
+        throw FileException(FileException::Cause::accessDenied, path);
     const DataColumn* xs = GetXValues();
     const DataColumn* ys = GetYValues();
     const int n = GetNumPoints();
@@ -860,10 +860,10 @@ void Trace::WriteData(const QString& path) const
         line += NumberFormat::g(ys->GetAt(i)).toLatin1();
         line += '\n';
         if (out.write(line) != line.size())
-            throw FileException(FileException::generic, path);
+            throw FileException(FileException::Cause::generic, path);
     }
     if (!out.flush())
-        throw FileException(FileException::generic, path);
+        throw FileException(FileException::Cause::generic, path);
 }
 
 int Trace::Reread()

@@ -30,7 +30,7 @@ class PageScrollView : public QAbstractScrollArea, public DocumentView
 
 public:
     // The scroll codes of a bar action.
-    enum ScrollCode {
+    enum class ScrollCode {
         LineUp,
         LineDown,
         PageUp,

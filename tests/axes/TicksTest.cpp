@@ -420,7 +420,7 @@ TEST(AxisRecord, AnAxisAsTitleIsRefused)
             in.readObject<XAxis>();
             ADD_FAILURE() << "accepted";
         } catch (const ArchiveException& e) {
-            EXPECT_EQ(e.cause(), ArchiveException::badClass);
+            EXPECT_EQ(e.cause(), ArchiveException::Cause::badClass);
         }
     }
 }

@@ -276,7 +276,7 @@ TEST_F(TraceFixture, WriteDataWritesTwoColumnsInStoredOrder)
         t->WriteData(dir.filePath(QStringLiteral("missing/out.dat")));
         ADD_FAILURE() << "a file that cannot be created must not pass for written";
     } catch (const FileException& e) {
-        EXPECT_NE(e.cause(), FileException::none);
+        EXPECT_NE(e.cause(), FileException::Cause::none);
     }
 }
 
