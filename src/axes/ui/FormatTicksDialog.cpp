@@ -169,12 +169,12 @@ FormatTicksDialog::FormatTicksDialog(Axis& axis, QWidget* parent)
 
     auto* right = new QVBoxLayout;
     right->addWidget(formatBox);
-    right->addWidget(offsetBox);
     right->addWidget(fontBox);
     right->addStretch();
     auto* columns = new QHBoxLayout;
     auto* left = new QVBoxLayout;
     left->addWidget(ticksBox);
+    left->addWidget(offsetBox);
     left->addStretch();
     columns->addLayout(left);
     columns->addLayout(right);

@@ -4,7 +4,9 @@
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
@@ -43,6 +45,11 @@ FontChooserDialog::FontChooserDialog(const LogFont& font, ColorRef color, QWidge
 
     QFont initial = font.toQFont(font.lfHeight == 0 ? 12 : font.lfHeight);
     initial.setPointSizeF(startPointSize(font, screenFontDpi()));
+    // A face the machine lacks (Arial) is shown as the family that stands in for it, so the
+    // list starts on what the text is drawn with.
+    substitute_ = QFontInfo(initial).family();
+    if (!font.faceName().isEmpty() && !QFontDatabase::hasFamily(font.faceName()))
+        initial.setFamily(substitute_);
 
     // Qt's font dialog serves as a panel inside this one: its own buttons are hidden, and
     // Escape inside it closes this dialog rather than leaving an empty frame.
@@ -100,7 +107,10 @@ LogFont FontChooserDialog::chosenFont() const
 {
     const QFont chosen = panel_->currentFont();
     LogFont result = start_;
-    result.setFaceName(chosen.family());
+    // Keeping the stand-in keeps the face the description named.
+    if (start_.faceName().isEmpty() || chosen.family() != substitute_ ||
+        QFontDatabase::hasFamily(start_.faceName()))
+        result.setFaceName(chosen.family());
     // The character height of the chosen size on the screen, negative as a character height.
     result.lfHeight = -int(std::llround(chosenPointSize() * double(screenFontDpi()) / 720.0));
     result.lfWidth = 0;

@@ -35,6 +35,7 @@ private:
     void pickColor();
 
     LogFont start_;
+    QString substitute_; // the family the starting face is drawn with
     ColorRef color_;
     QFontDialog* panel_ = nullptr;
     QPushButton* colorButton_ = nullptr;

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -369,6 +370,12 @@ TEST(FontChooserTest, HeightsConvertBetweenThousandthsOfAnInchAndPixels)
     EXPECT_EQ(dialog.chosenFont().lfHeight, -dpi / 6);
     EXPECT_EQ(dialog.chosenFont().lfEscapement, 0);
     EXPECT_EQ(dialog.chosenColor(), RGB(0, 0, 255));
+
+    // A face the machine lacks starts on its stand-in and is kept when that is confirmed.
+    FontChooserDialog missing(LogFont::fromFace(QStringLiteral("No Such Face"), -16), 0);
+    EXPECT_EQ(missing.fontPanel()->currentFont().family(),
+              QFontInfo(QFont(QStringLiteral("No Such Face"))).family());
+    EXPECT_EQ(missing.chosenFont().faceName(), QStringLiteral("No Such Face"));
 }
 
 } // namespace
