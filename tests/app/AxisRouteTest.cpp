@@ -46,7 +46,7 @@ TEST(AxisRouteTest, FormatAxesCommandMakesTheChosenAxisLogarithmic)
             yAxis = static_cast<YAxis*>(obj);
     }
     ASSERT_NE(yAxis, nullptr);
-    ASSERT_EQ(yAxis->GetLogScale(), 0);
+    ASSERT_FALSE(yAxis->GetLogScale());
 
     QStringList answered;
     QTimer answerer;
@@ -75,7 +75,7 @@ TEST(AxisRouteTest, FormatAxesCommandMakesTheChosenAxisLogarithmic)
 
     EXPECT_EQ(answered,
               (QStringList{QStringLiteral("Select Axis..."), QStringLiteral("Format Axes")}));
-    EXPECT_EQ(yAxis->GetLogScale(), 1);
+    EXPECT_TRUE(yAxis->GetLogScale());
     EXPECT_TRUE(child->document().IsModified());
     EXPECT_TRUE(prompter.texts().isEmpty())
         << prompter.texts().join(QLatin1Char('\n')).toStdString();

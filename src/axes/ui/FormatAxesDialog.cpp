@@ -200,7 +200,7 @@ void FormatAxesDialog::showLimits()
 
 void FormatAxesDialog::applyAutomaticRange()
 {
-    axis_.SetAutoRange(1);
+    axis_.SetAutoRange(true);
     axis_.AutoRange();
     axis_.AutoTicks();
     showLimits();
@@ -266,13 +266,13 @@ void FormatAxesDialog::accept()
         axis_.SetLength(length);
     const bool automatic = auto_->checkState() == Qt::Checked;
     if (hasData_)
-        axis_.SetAutoRange(automatic ? 1 : 0);
+        axis_.SetAutoRange(automatic);
     // Switching to linear and back returns the ticks to automatic on a logarithmic axis too.
-    axis_.SetLog(0);
+    axis_.SetLog(false);
     if (!automatic || !hasData_)
         axis_.SetLimits(start, end);
     if (log_->isEnabled())
-        axis_.SetLog(log_->isChecked() ? 1 : 0);
+        axis_.SetLog(log_->isChecked());
     QDialog::accept();
 }
 

@@ -76,9 +76,17 @@ QLabel* makeStatic(int id)
     return label;
 }
 
+using Format = tickstruct::Format;
+
 int units()
 {
     return defaultSettings().units;
+}
+
+// The radio button a format is shown with: Auto for anything but Decimal and Exponential.
+Format shownFormat(Format format)
+{
+    return format == Format::Decimal || format == Format::Exponential ? format : Format::Auto;
 }
 
 // The number of ticks a spacing asks for between the axis's limits (in decades on a
@@ -112,14 +120,14 @@ FormatTicksDialog::FormatTicksDialog(Axis& axis, QWidget* parent)
     auto* formatBox = new QGroupBox(tr("Label Format"));
     auto* formatLayout = new QVBoxLayout(formatBox);
     format_ = new QButtonGroup(this);
-    const std::pair<int, int> radios[] = {{idDecimal, tickstruct::Decimal},
-                                          {idExponential, tickstruct::Exponential},
-                                          {idAutoFormat, tickstruct::Auto}};
+    const std::pair<int, Format> radios[] = {{idDecimal, Format::Decimal},
+                                             {idExponential, Format::Exponential},
+                                             {idAutoFormat, Format::Auto}};
     const QString radioTexts[] = {tr("&Decimal"), tr("&Exponential"), tr("A&uto")};
     for (int i = 0; i < 3; ++i) {
         auto* radio = new QRadioButton(radioTexts[i]);
         radio->setObjectName(QStringLiteral("radio%1").arg(radios[i].first));
-        format_->addButton(radio, radios[i].second);
+        format_->addButton(radio, int(radios[i].second));
         formatLayout->addWidget(radio);
     }
     digits_ = new QLineEdit;
@@ -197,8 +205,9 @@ FormatTicksDialog::FormatTicksDialog(Axis& axis, QWidget* parent)
     for (QLineEdit* edit :
          {spacing_, interval_, firstTick_, tickAngle_, minorLength_, majorLength_})
         connect(edit, &QLineEdit::textEdited, this, &FormatTicksDialog::manualEdit);
-    for (int id : {int(tickstruct::Decimal), int(tickstruct::Exponential)})
-        connect(format_->button(id), &QRadioButton::clicked, this, &FormatTicksDialog::manualEdit);
+    for (Format format : {Format::Decimal, Format::Exponential})
+        connect(format_->button(int(format)), &QRadioButton::clicked, this,
+                &FormatTicksDialog::manualEdit);
     connect(digits_, &QLineEdit::textEdited, this, &FormatTicksDialog::digitsEdited);
     connect(autoDigits_, &QCheckBox::clicked, this, &FormatTicksDialog::autoDigitsClicked);
     connect(automatic_, &QCheckBox::clicked, this, &FormatTicksDialog::automaticTicksClicked);
@@ -215,10 +224,7 @@ void FormatTicksDialog::fillControls()
     showGeneral(majorLength_, toDisplay(copy_.majorTickLength, units()));
     showGeneral(offsetX_, toDisplay(copy_.labelOffsetX, units()));
     showGeneral(offsetY_, toDisplay(copy_.labelOffsetY, units()));
-    const int format = copy_.labelFormat == tickstruct::Decimal       ? tickstruct::Decimal
-                       : copy_.labelFormat == tickstruct::Exponential ? tickstruct::Exponential
-                                                                      : tickstruct::Auto;
-    format_->button(format)->setChecked(true);
+    format_->button(int(shownFormat(copy_.labelFormat)))->setChecked(true);
     if (!copy_.autoDigits) {
         showWhole(digits_, copy_.decimalDigits);
         autoDigits_->setChecked(false);
@@ -248,8 +254,8 @@ void FormatTicksDialog::digitsEdited()
 {
     autoDigits_->setChecked(false);
     automatic_->setChecked(false);
-    if (format_->checkedId() == tickstruct::Auto)
-        format_->button(tickstruct::Decimal)->setChecked(true);
+    if (format_->checkedId() == int(Format::Auto))
+        format_->button(int(Format::Decimal))->setChecked(true);
 }
 
 void FormatTicksDialog::autoDigitsClicked()
@@ -272,7 +278,7 @@ void FormatTicksDialog::automaticTicksClicked()
     const double start = axis_.start;
     const double end = axis_.end;
     const double scale = axis_.scale;
-    copy_.autoTicks = 1;
+    copy_.autoTicks = true;
     axis_.GetTicks().CopyTicks(copy_);
     axis_.AutoTicks();
     copy_.CopyTicks(axis_.GetTicks());
@@ -329,27 +335,24 @@ void FormatTicksDialog::accept()
     if (!automatic && !checkManualTicks(spacing, interval))
         return;
 
-    copy_.showLabels = hideLabels_->isChecked() ? 0 : 1;
+    copy_.showLabels = !hideLabels_->isChecked();
     copy_.labelColor = color_;
     copy_.labelOffsetX = fromDisplay(float(readNumber(offsetX_)), units());
     copy_.labelOffsetY = fromDisplay(float(readNumber(offsetY_)), units());
     if (automatic) {
-        copy_.autoTicks = 1;
+        copy_.autoTicks = true;
         axis_.GetTicks().CopyTicks(copy_);
         axis_.AutoTicks();
     } else {
-        copy_.autoTicks = 0;
+        copy_.autoTicks = false;
         copy_.tickSpacing = spacing;
         copy_.labelInterval = interval;
         copy_.firstTick = readNumber(firstTick_);
         copy_.tickAngle = readWhole(tickAngle_);
         copy_.minorTickLength = fromDisplay(float(readNumber(minorLength_)), units());
         copy_.majorTickLength = fromDisplay(float(readNumber(majorLength_)), units());
-        const int format = format_->checkedId();
-        copy_.labelFormat = format == tickstruct::Decimal       ? tickstruct::Decimal
-                            : format == tickstruct::Exponential ? tickstruct::Exponential
-                                                                : tickstruct::Auto;
-        copy_.autoDigits = autoDigits_->isChecked() ? 1 : 0;
+        copy_.labelFormat = shownFormat(Format(format_->checkedId()));
+        copy_.autoDigits = autoDigits_->isChecked();
         if (!copy_.autoDigits)
             copy_.decimalDigits = readWhole(digits_);
         axis_.GetTicks().CopyTicks(copy_);

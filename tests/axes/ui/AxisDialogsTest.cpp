@@ -85,7 +85,7 @@ protected:
 
     void setManualLimits(double start, double end)
     {
-        axis.SetAutoRange(0);
+        axis.SetAutoRange(false);
         axis.SetLimits(start, end);
     }
 
@@ -172,14 +172,14 @@ TEST_F(AxisDialogTest, LogIsOfferedOnlyForPositiveLimits)
 TEST_F(AxisDialogTest, OkOnALogarithmicAxisReturnsItsTicksToAutomatic)
 {
     setManualLimits(1.0, 1000.0);
-    axis.SetLog(1);
-    axis.GetTicks().autoTicks = 0;
+    axis.SetLog(true);
+    axis.GetTicks().autoTicks = false;
     axis.GetTicks().tickSpacing = 0.5;
     FormatAxesDialog dialog(axis, &doc);
     EXPECT_TRUE(find<QCheckBox>(dialog, "check117")->isChecked());
     clickOk(dialog);
-    EXPECT_EQ(axis.GetLogScale(), 1);
-    EXPECT_EQ(axis.GetTicks().autoTicks, 1);
+    EXPECT_TRUE(axis.GetLogScale());
+    EXPECT_TRUE(axis.GetTicks().autoTicks);
     EXPECT_DOUBLE_EQ(axis.GetTicks().tickSpacing, 0.1);
 }
 
@@ -195,7 +195,7 @@ TEST_F(AxisDialogTest, AutomaticRangeActsAtOnceAndCancelPutsTheAxisBack)
     doc.hasRange = true;
     doc.rangeMin = 3.0;
     doc.rangeMax = 47.0;
-    axis.SetAutoRange(1);
+    axis.SetAutoRange(true);
     {
         FormatAxesDialog dialog(axis, &doc);
         EXPECT_EQ(find<QLabel>(dialog, "static302")->text(), QStringLiteral("47"));
@@ -211,9 +211,9 @@ TEST_F(AxisDialogTest, AutomaticRangeActsAtOnceAndCancelPutsTheAxisBack)
 TEST_F(AxisDialogTest, TicksPreviewThenCancelLeavesTheAxisUnchanged)
 {
     setManualLimits(0.3, 8.7);
-    axis.SetAutoRange(1);
+    axis.SetAutoRange(true);
     tickstruct& ticks = axis.GetTicks();
-    ticks.autoTicks = 0;
+    ticks.autoTicks = false;
     ticks.tickSpacing = 3.0;
     ticks.firstTick = 0.3;
     FormatTicksDialog dialog(axis);
@@ -225,7 +225,7 @@ TEST_F(AxisDialogTest, TicksPreviewThenCancelLeavesTheAxisUnchanged)
     EXPECT_EQ(edit(dialog, "edit814")->text(), QStringLiteral("1.25"));
     EXPECT_EQ(edit(dialog, "edit816")->text(), QStringLiteral("0"));
     dialog.reject();
-    EXPECT_EQ(ticks.autoTicks, 0);
+    EXPECT_FALSE(ticks.autoTicks);
     EXPECT_EQ(ticks.tickSpacing, 3.0);
     EXPECT_EQ(axis.GetStart(), 0.3);
 }
@@ -243,12 +243,12 @@ TEST_F(AxisDialogTest, ManualTicksReachTheAxisOnOk)
     clickOk(dialog);
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
     const tickstruct& ticks = axis.GetTicks();
-    EXPECT_EQ(ticks.autoTicks, 0);
+    EXPECT_FALSE(ticks.autoTicks);
     EXPECT_EQ(ticks.tickSpacing, 2.0);
-    EXPECT_EQ(ticks.labelFormat, tickstruct::Decimal);
-    EXPECT_EQ(ticks.autoDigits, 0);
+    EXPECT_EQ(ticks.labelFormat, tickstruct::Format::Decimal);
+    EXPECT_FALSE(ticks.autoDigits);
     EXPECT_EQ(ticks.decimalDigits, 3);
-    EXPECT_EQ(ticks.showLabels, 0);
+    EXPECT_FALSE(ticks.showLabels);
 }
 
 struct TickRefusal
@@ -271,7 +271,7 @@ TEST_P(TickRefusalTest, UnusableTicksAreRefusedOnOk)
     EXPECT_EQ(prompter.texts(), QStringList{QString::fromLatin1(GetParam().message)});
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.focusWidget(), field);
-    EXPECT_EQ(axis.GetTicks().autoTicks, 1);
+    EXPECT_TRUE(axis.GetTicks().autoTicks);
 }
 
 INSTANTIATE_TEST_SUITE_P(
