@@ -9,6 +9,8 @@
 #include "platform/Settings.h"
 #include "platform/Strings.h"
 #include "platform/ui/MessageBoxPrompter.h"
+#include "traces/TraceEditors.h"
+#include "traces/ui/TraceDialogs.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -37,6 +39,8 @@ int runApplication(const CommandLine& commandLine)
     PrompterScope prompterScope(&prompter);
     DocumentDialogs documentDialogs;
     Installed<DocumentEditors>::Scope editorsScope(&documentDialogs);
+    TraceDialogs traceDialogs;
+    Installed<TraceEditors>::Scope traceEditorsScope(&traceDialogs);
 
     {
         Profile profile;
