@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -141,7 +142,9 @@ FileSettingsDialog::FileSettingsDialog(Trace& trace, DocumentServices* doc, QWid
 
     auto* descriptionRow = new QHBoxLayout;
     description_ = named(new QLineEdit(trace.GetName()), "edit", idDescription);
-    description_->setMaxLength(maxFieldLength);
+    // A name is at most 19 characters, but a longer default name is shown whole and kept when
+    // it is left alone.
+    description_->setMaxLength(std::max<int>(maxFieldLength, trace.GetName().size()));
     auto* descriptionLabel = new QLabel(tr("Description:"));
     descriptionLabel->setBuddy(description_);
     descriptionRow->addWidget(descriptionLabel);
@@ -354,7 +357,9 @@ void FileSettingsDialog::editLineType()
 
 void FileSettingsDialog::accept()
 {
-    const QString name = description_->text().left(maxFieldLength);
+    QString name = description_->text();
+    if (name != trace_.GetName())
+        name.truncate(maxFieldLength);
     if (doc_ && doc_->IsNameInUse(name, &trace_)) {
         Prompter::instance().message(formatC(Str::NameInUse, name), loadString(Str::ErrorCaption),
                                      Prompter::Icon::Exclamation);

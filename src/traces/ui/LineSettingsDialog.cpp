@@ -108,6 +108,8 @@ LineSettingsDialog::LineSettingsDialog(Trace& trace, QWidget* parent)
     face_ = named(new QLabel, "text", idFace);
     size_ = named(new QLabel, "text", idSize);
     chars_ = named(new QComboBox, "combo", idChars);
+    // A list of 224 characters opens as a scrolling list, not as a menu over the whole screen.
+    chars_->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     chars_->setMaxVisibleItems(16);
     fontButton_ = named(new QPushButton(tr("&Font...")), "button", idFont);
     fontButton_->setAutoDefault(false);

@@ -214,6 +214,19 @@ TEST_F(TraceDialogsTest, NameInUseKeepsTheDialogOpen)
     EXPECT_EQ(trace->GetName(), "run 1");
 }
 
+TEST_F(TraceDialogsTest, LongDefaultNameSurvivesOkButTypedNamesAreCut)
+{
+    trace->SetName("1-damped-oscillation.dat");
+    FileSettingsDialog unchanged(*trace, &doc);
+    clickOk(unchanged);
+    EXPECT_EQ(trace->GetName(), "1-damped-oscillation.dat");
+
+    FileSettingsDialog typed(*trace, &doc);
+    retype(child<QLineEdit>(typed, "edit406"), "a name of twenty-five ch");
+    clickOk(typed);
+    EXPECT_EQ(trace->GetName(), "a name of twenty-fi");
+}
+
 TEST_F(TraceDialogsTest, OriginTypedInCentimetres)
 {
     UnitsScope units(Settings::cm);
