@@ -189,7 +189,7 @@ FileSettingsDialog::FileSettingsDialog(Trace& trace, DocumentServices* doc, QWid
     originGrid->addWidget(originY_, 1, 3);
 
     sort_ = named(new QCheckBox(tr("Sort on X data")), "check", idSort);
-    sort_->setChecked(trace.GetSort() != 0);
+    sort_->setChecked(trace.GetSort());
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     ok_ = buttons->button(QDialogButtonBox::Ok);
@@ -375,7 +375,7 @@ void FileSettingsDialog::accept()
     if (Axis* axis = selectedAxis(Direction::y))
         trace_.SetYAxis(axis);
     trace_.MoveOrigin(lengthFrom(originX_), lengthFrom(originY_));
-    trace_.SetSort(sort_->isChecked() ? 1 : 0);
+    trace_.SetSort(sort_->isChecked());
     QDialog::accept();
 }
 
