@@ -11,6 +11,8 @@
 #include "platform/Settings.h"
 #include "platform/Strings.h"
 #include "platform/ui/MessageBoxPrompter.h"
+#include "traces/TraceEditors.h"
+#include "traces/ui/TraceDialogs.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -27,6 +29,8 @@ struct ProgramDialogs::Installation
     Installed<DocumentEditors>::Scope documentScope{&documentDialogs};
     AxisDialogs axisDialogs;
     Installed<AxisEditors>::Scope axisScope{&axisDialogs};
+    TraceDialogs traceDialogs;
+    Installed<TraceEditors>::Scope traceScope{&traceDialogs};
 };
 
 ProgramDialogs::ProgramDialogs() : installation_(std::make_unique<Installation>()) {}

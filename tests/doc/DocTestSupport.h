@@ -71,6 +71,7 @@ public:
         return answer;
     }
     int lineSettings(Trace&) override { return 0; }
+    int errorBars(ColumnFile*&, int&, filelist&, const QString&, PageView*) override { return 0; }
     bool chooseFont(LogFont&, ColorRef&, int&, PageView*) override { return false; }
     bool chooseColor(ColorRef&, PageView*) override { return false; }
 
