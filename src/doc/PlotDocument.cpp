@@ -1,6 +1,7 @@
 #include "doc/PlotDocument.h"
 
 #include "axes/Axis.h"
+#include "axes/AxisEditors.h"
 #include "data/ColumnFile.h"
 #include "data/DataFileMessages.h"
 #include "data/FileName.h"
@@ -337,7 +338,7 @@ void PlotDocument::FileSettings()
 
 void PlotDocument::FormatAxes()
 {
-    DocumentEditors* editors = DocumentEditors::instance();
+    AxisEditors* editors = AxisEditors::instance();
     if (!editors)
         return;
     const std::unique_ptr<StringObMap> names = GetAxisNames();

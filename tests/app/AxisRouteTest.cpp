@@ -4,8 +4,8 @@
 #include "axes/YAxis.h"
 #include "doc/DocumentCommands.h"
 #include "doc/PlotDocument.h"
-#include "doc/ui/FormatObjectDialog.h"
 #include "platform/ScriptedPrompter.h"
+#include "platform/ui/FormatObjectDialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -94,7 +94,6 @@ public:
 
     visibleobject* chooseObject(const StringObMap& objects) override { return pick(objects); }
     visibleobject* chooseDataSet(const StringObMap& traces) override { return pick(traces); }
-    visibleobject* chooseAxis(const StringObMap& axes) override { return pick(axes); }
 
     QString choice; // empty: nothing chosen
     QStringList offered;

@@ -3,7 +3,9 @@
 #include "axes/Axis.h"
 #include "axes/ui/FormatAxesDialog.h"
 #include "axes/ui/FormatTicksDialog.h"
+#include "platform/Strings.h"
 #include "platform/ui/FontChooser.h"
+#include "platform/ui/FormatObjectDialog.h"
 
 #include <QApplication>
 
@@ -27,6 +29,14 @@ int AxisDialogs::chooseLabelFont(Axis& axis)
 int AxisDialogs::editTitle(AxisTitle&)
 {
     return 0;
+}
+
+visibleobject* AxisDialogs::chooseAxis(const StringObMap& axes)
+{
+    FormatObjectDialog dialog(axes, QObject::tr("Select Axis..."), QObject::tr("Axes:"), true,
+                              QApplication::activeWindow());
+    return dialog.exec() == QDialog::Accepted ? static_cast<visibleobject*>(dialog.chosenObject())
+                                              : nullptr;
 }
 
 int chooseAxisLabelFont(Axis& axis, QWidget* parent)

@@ -14,6 +14,7 @@ public:
     int formatTicks(Axis& axis) override;
     int chooseLabelFont(Axis& axis) override;
     int editTitle(AxisTitle& title) override;
+    visibleobject* chooseAxis(const StringObMap& axes) override;
 };
 
 // The label font command: the font chooser on the axis's label font and colour; on OK the

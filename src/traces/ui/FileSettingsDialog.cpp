@@ -4,7 +4,6 @@
 #include "axes/XAxis.h"
 #include "axes/YAxis.h"
 #include "data/ColumnFile.h"
-#include "doc/DocumentEditors.h"
 #include "page/DocumentServices.h"
 #include "platform/NumberFormat.h"
 #include "platform/Prompter.h"
@@ -332,7 +331,7 @@ void FileSettingsDialog::editAxis(Direction d)
 
 void FileSettingsDialog::chooseAxes()
 {
-    DocumentEditors* chooser = DocumentEditors::instance();
+    AxisEditors* chooser = AxisEditors::instance();
     visibleobject* chosen = chooser ? chooser->chooseAxis(axes_) : nullptr;
     if (chosen && chosen->isKindOf(&Axis::classRecord) && xColumn_->currentIndex() >= 0 &&
         yColumn_->currentIndex() >= 0) {

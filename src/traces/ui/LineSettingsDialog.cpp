@@ -245,9 +245,10 @@ void LineSettingsDialog::fillSymbolList()
 
     // The list shows every code in the symbol font itself; the symbol fonts of the original
     // platform are absent here, so their codes are shown as the characters they stand for.
-    const SymbolFont::Kind kind = font_ ? SymbolFont::kindOf(font_->faceName()) : SymbolFont::none;
+    const SymbolFont::Kind kind =
+        font_ ? SymbolFont::kindOf(font_->faceName()) : SymbolFont::Kind::none;
     QFont shownFont = font_ ? font_->toQFont() : chars_->font();
-    if (kind != SymbolFont::none)
+    if (kind != SymbolFont::Kind::none)
         shownFont.setFamily(SymbolFont::drawingFamily());
     shownFont.setPointSizeF(std::clamp(symbolSize_ / 10.0, 10.0, 16.0));
     shownFont.setUnderline(false);
@@ -257,7 +258,7 @@ void LineSettingsDialog::fillSymbolList()
     chars_->clear();
     for (int code = firstSymbolCode; code <= 255; ++code) {
         QString text;
-        if (kind != SymbolFont::none) {
+        if (kind != SymbolFont::Kind::none) {
             const char32_t c = SymbolFont::toUnicode(kind, uint32_t(code));
             text = c ? QString::fromUcs4(&c, 1) : QStringLiteral(" ");
         } else {

@@ -276,6 +276,7 @@ struct AnsweringAxisEditors : AxisEditors
     int formatTicks(Axis&) override { return 0; }
     int chooseLabelFont(Axis&) override { return 0; }
     int editTitle(AxisTitle&) override { return 0; }
+    visibleobject* chooseAxis(const StringObMap&) override { return nullptr; }
 
     int answer = 1;
     Trace* trace = nullptr;
