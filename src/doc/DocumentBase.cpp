@@ -213,7 +213,7 @@ void DocumentBase::AddObject(visibleobject* obj)
 void DocumentBase::RemoveObject(visibleobject* obj)
 {
     objects.Remove(obj);
-    UpdateAllViews(0, nullptr);
+    UpdateAllViews(UpdateHint::All, nullptr);
 }
 
 void DocumentBase::MarkChanged()
@@ -222,7 +222,7 @@ void DocumentBase::MarkChanged()
     UpdateAllItems();
 }
 
-void DocumentBase::UpdateAllViews(int hint, visibleobject* obj)
+void DocumentBase::UpdateAllViews(UpdateHint hint, visibleobject* obj)
 {
     for (DocumentView* view : QList<DocumentView*>(views))
         view->OnUpdate(hint, obj, nullptr);
@@ -231,7 +231,7 @@ void DocumentBase::UpdateAllViews(int hint, visibleobject* obj)
 void DocumentBase::UpdateAllViewsRect(const Rect& rect)
 {
     for (DocumentView* view : QList<DocumentView*>(views))
-        view->OnUpdate(HintRect, nullptr, &rect);
+        view->OnUpdate(UpdateHint::Area, nullptr, &rect);
 }
 
 PageView* DocumentBase::GetActiveView()

@@ -134,7 +134,7 @@ bool PlotDocument::GetAxisDataRange(const visibleobject* axis, double& min, doub
 void PlotDocument::removeTrace(Trace* trace)
 {
     objects.Remove(trace);
-    UpdateAllViews(HintObject, trace);
+    UpdateAllViews(UpdateHint::Object, trace);
     forgetObject(trace);
     delete trace;
 }

@@ -224,7 +224,7 @@ void Trace::Serialize(Archive& ar)
     xLow = ar.readDouble();
     yHigh = ar.readDouble();
     yLow = ar.readDouble();
-    sortOnX = int16_t(ar.readWord());
+    sortOnX = ar.readWord() != 0;
     if (ar.readWord() != 0) {
         PenRecord pen;
         pen.read(ar);
@@ -391,7 +391,7 @@ void Trace::SetColumns(int xc, int yc)
     pointsValid = false;
 }
 
-void Trace::SetSort(int on)
+void Trace::SetSort(bool on)
 {
     sortOnX = on;
     pointsValid = false;
@@ -792,7 +792,7 @@ std::unique_ptr<Axis> mirroredCopy(const Axis& source, visibleobject& namer)
     auto copy = std::make_unique<Axis>(source);
     tickstruct ticks = copy->GetTicks();
     ticks.tickAngle = (ticks.tickAngle % 360 + 180) % 360;
-    ticks.showLabels = 0;
+    ticks.showLabels = false;
     copy->GetTicks().CopyTicks(ticks);
     namer.SetDefaultName();
     copy->name = namer.name;
@@ -811,7 +811,7 @@ Axis* Trace::MirrorXAxis()
     std::unique_ptr<Axis> copy = mirroredCopy(*xAxis, namer);
     copy->MoveBy(0.0f, yAxis->length);
     copy->Relayout();
-    copy->SetAutoRange(0);
+    copy->SetAutoRange(false);
     doc->AddObject(copy.get());
     return copy.release();
 }
@@ -826,7 +826,7 @@ Axis* Trace::MirrorYAxis()
     std::unique_ptr<Axis> copy = mirroredCopy(*yAxis, namer);
     copy->MoveBy(xAxis->length, 0.0f);
     copy->Relayout();
-    copy->SetAutoRange(0);
+    copy->SetAutoRange(false);
     doc->AddObject(copy.get());
     return copy.release();
 }
@@ -881,7 +881,7 @@ int Trace::Reread()
 int Trace::EraseSelection(DeviceContext&)
 {
     if (DocumentServices* doc = document())
-        doc->UpdateAllViews(DocumentServices::HintObject, this);
+        doc->UpdateAllViews(DocumentServices::UpdateHint::Object, this);
     return 1;
 }
 
@@ -1050,8 +1050,8 @@ bool Trace::ZoomTo(const Rect& focus)
     savedYAxis = std::make_unique<Axis>(*yAxis);
     xAxis->SetLimits(topLeft.x(), bottomRight.x());
     yAxis->SetLimits(bottomRight.y(), topLeft.y());
-    xAxis->SetAutoRange(0);
-    yAxis->SetAutoRange(0);
+    xAxis->SetAutoRange(false);
+    yAxis->SetAutoRange(false);
     BindColumns();
     pointsValid = false;
     return true;

@@ -141,8 +141,8 @@ public:
     int GetXColumn() const { return xColumn; }
     int GetYColumn() const { return yColumn; }
     void SetColumns(int x, int y);
-    int GetSort() const { return sortOnX; }
-    void SetSort(int on);
+    bool GetSort() const { return sortOnX; }
+    void SetSort(bool on);
 
     // New axes over the range of the trace's x (or y) values, with the default length, at the
     // trace's position and with a name no object of the document has. Not yet on the page.
@@ -235,7 +235,7 @@ protected:
     std::unique_ptr<Axis> savedYAxis;
     uint16_t xColumn = 0;
     uint16_t yColumn = 0;
-    int sortOnX = 0;
+    bool sortOnX = false;
     double xHigh = 0.0;
     double xLow = 0.0;
     double yHigh = 0.0;

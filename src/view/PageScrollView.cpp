@@ -123,14 +123,15 @@ Rect PageScrollView::clientRect() const
     return Rect{0, 0, vp->width(), vp->height()};
 }
 
-void PageScrollView::OnUpdate(int hint, visibleobject* obj, const Rect* rect)
+void PageScrollView::OnUpdate(DocumentServices::UpdateHint hint, visibleobject* obj,
+                              const Rect* rect)
 {
     if (!objects)
         return;
-    if (hint == DocumentServices::HintObject && obj) {
+    if (hint == DocumentServices::UpdateHint::Object && obj) {
         objects->SetViewAll(this);
         viewport()->update(toQRect(obj->GetRect()));
-    } else if (hint == DocumentServices::HintRect && rect) {
+    } else if (hint == DocumentServices::UpdateHint::Area && rect) {
         objects->SetViewAll(this);
         viewport()->update(toQRect(*rect));
     } else {

@@ -81,7 +81,7 @@ public:
     PlotDocument* document() const override { return doc_; }
 
     // DocumentView
-    void OnUpdate(int hint, visibleobject* obj, const Rect* rect) override;
+    void OnUpdate(DocumentServices::UpdateHint hint, visibleobject* obj, const Rect* rect) override;
     void ResetView() override;
     // The plain view has no printer page.
     QSize pageSize() const override { return {}; }

@@ -73,7 +73,10 @@ public:
     void AddObject(visibleobject* obj) override { objects.append(obj); }
     void RemoveObject(visibleobject* obj) override { objects.removeOne(obj); }
     void MarkChanged() override { ++changes; }
-    void UpdateAllViews(int hint, visibleobject* obj) override { updates.append({hint, obj}); }
+    void UpdateAllViews(UpdateHint hint, visibleobject* obj) override
+    {
+        updates.append({hint, obj});
+    }
     void UpdateAllViewsRect(const Rect& r) override { rectUpdates.append(r); }
     PageView* GetActiveView() override { return activeView; }
 
@@ -82,7 +85,7 @@ public:
     double rangeMax = 0;
     QList<visibleobject*> objects; // not owned
     int changes = 0;
-    QList<std::pair<int, visibleobject*>> updates;
+    QList<std::pair<DocumentServices::UpdateHint, visibleobject*>> updates;
     QList<Rect> rectUpdates;
     PageView* activeView = nullptr;
 };

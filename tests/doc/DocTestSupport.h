@@ -35,7 +35,7 @@ public:
 
     DocumentServices* document() const override { return doc; }
 
-    void OnUpdate(int hint, visibleobject* obj, const Rect*) override
+    void OnUpdate(DocumentServices::UpdateHint hint, visibleobject* obj, const Rect*) override
     {
         updates.append({hint, obj});
     }
@@ -51,7 +51,7 @@ public:
 
     PlotDocument* doc;
     QSize page{864, 672}; // 9 x 7 inches
-    QList<std::pair<int, visibleobject*>> updates;
+    QList<std::pair<DocumentServices::UpdateHint, visibleobject*>> updates;
     int resets = 0;
 };
 

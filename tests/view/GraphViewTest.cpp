@@ -308,15 +308,15 @@ TEST_F(GraphViewTest, HintsAdoptTheObjectsAndAViewWithoutDocumentIgnoresThem)
     Box* box = addBox(1, 1, 1, 1);
     TestWindow view(&doc);
     box->SetView(nullptr);
-    view.OnUpdate(10, box, nullptr);
+    view.OnUpdate(DocumentServices::UpdateHint::Object, box, nullptr);
     EXPECT_EQ(box->GetView(), &view);
     box->SetView(nullptr);
     const Rect r{0, 0, 10, 10};
-    view.OnUpdate(11, nullptr, &r);
+    view.OnUpdate(DocumentServices::UpdateHint::Area, nullptr, &r);
     EXPECT_EQ(box->GetView(), &view);
 
     TestWindow orphan(nullptr);
-    orphan.OnUpdate(10, box, nullptr);
+    orphan.OnUpdate(DocumentServices::UpdateHint::Object, box, nullptr);
     orphan.ResetView();
     EXPECT_EQ(box->GetView(), &view);
     EXPECT_FALSE(orphan.picture().isNull());
