@@ -92,8 +92,8 @@ void ErrorTrace::drawBars(DeviceContext& dc) const
     const int m = std::min(n, errors->GetSize());
     if (m <= 0)
         return;
-    const bool xLog = xAxis->logScale != 0;
-    const bool yLog = yAxis->logScale != 0;
+    const bool xLog = xAxis->logScale;
+    const bool yLog = yAxis->logScale;
     const int32_t* order = sortOnX ? xs->GetSortIndex() : nullptr;
 
     const PenRecord previous = dc.pen();

@@ -94,7 +94,7 @@ TEST_F(ErrorBarDrawing, OnALogarithmicAxisALowEndAtOrBelowZeroReachesTheOrigin)
 {
     ErrorTrace bars = makeBars(doc.file("2 10 20\n4 10 10\n"));
     yAxis->SetLimits(1, 100);
-    yAxis->SetLog(1); // two inches a decade
+    yAxis->SetLog(true); // two inches a decade
     const QList<DrawnLine> lines = drawnLines(drawn(bars));
     ASSERT_EQ(lines.size(), 6);
     EXPECT_EQ(lines[0].y1, int(std::log10(30.0) * 2000));
