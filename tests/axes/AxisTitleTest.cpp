@@ -128,30 +128,4 @@ TEST(AxisTitleObject, DefaultsFromTheSettingsAndTheLinkBrokenFromEitherSide)
     title->Draw(*std::make_unique<RecordingDC>()); // and it still draws where it was
 }
 
-TEST(AxisTitleObject, TitleCommandMakesARealTitleAndEditsIt)
-{
-    FakeDocument doc;
-    FakeView view;
-    view.doc = &doc;
-    XAxis axis(&view);
-    axis.name = QStringLiteral("X-Axis 1");
-    ScriptedAxisEditors editors;
-    EditorsScope scope(&editors);
-
-    EXPECT_EQ(axis.OnMenuCommand(Axis::TitleCommand), 1);
-    ASSERT_EQ(doc.objects.size(), 1);
-    std::unique_ptr<visibleobject> owned(doc.objects.first()); // FakeDocument owns nothing
-    auto* title = dynamic_cast<AxisTitle*>(owned.get());
-    ASSERT_NE(title, nullptr);
-    EXPECT_EQ(axis.GetTitle(), title);
-    EXPECT_EQ(title->GetAxis(), &axis);
-    EXPECT_EQ(title->GetName(), QStringLiteral("X-Axis 1 Title"));
-    EXPECT_EQ(editors.calls, QStringList{QStringLiteral("editTitle")});
-    EXPECT_FALSE(title->GetRect().isNull());
-
-    editors.result = 0;
-    EXPECT_EQ(axis.OnMenuCommand(Axis::TitleCommand), 0);
-    EXPECT_EQ(doc.objects.size(), 1); // the same title again
-}
-
 } // namespace
