@@ -1,6 +1,7 @@
 #include "axes/Axis.h"
 
 #include "axes/AxisEditors.h"
+#include "axes/AxisTitle.h"
 #include "page/DocumentServices.h"
 #include "page/PageView.h"
 #include "platform/Archive.h"
@@ -12,12 +13,13 @@
 #include <cfloat>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 PV_IMPLEMENT_SERIAL(Axis, scaleableobject, 0)
 
 namespace {
 
-Axis::TitleFactory titleFactory = nullptr;
+Axis::TitleFactory titleFactory = &AxisTitle::createFor;
 
 // Logical coordinates stay within 100,000 inches of the page origin, so that a point plus a
 // tick length plus a label offset still fits an int.
@@ -132,9 +134,9 @@ int Axis::toLogical(float inches)
     return clampLogical(std::trunc(double(inches * 1000.0f)));
 }
 
-void Axis::setTitleFactory(TitleFactory factory)
+Axis::TitleFactory Axis::setTitleFactory(TitleFactory factory)
 {
-    titleFactory = factory;
+    return std::exchange(titleFactory, factory);
 }
 
 void Axis::Serialize(Archive& ar)

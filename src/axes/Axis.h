@@ -85,9 +85,10 @@ public:
     void SetTitle(visibleobject* t) { title = t; }
 
     // Makes the title of an axis that has none yet; the result is bound to the axis and owned
-    // by the caller. Installed by the title's code; with none installed EditTitle answers 0.
+    // by the caller. An AxisTitle unless another factory is installed; with none (null)
+    // EditTitle answers 0. Returns the factory installed before.
     using TitleFactory = visibleobject* (*)(Axis& axis);
-    static void setTitleFactory(TitleFactory factory);
+    static TitleFactory setTitleFactory(TitleFactory factory);
 
     // Data value to page position (inches), and to logical units (0.001 inch, y up).
     double distanceOf(double value) const;

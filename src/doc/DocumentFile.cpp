@@ -1,6 +1,7 @@
 #include "doc/DocumentFile.h"
 
 #include "axes/Axis.h"
+#include "axes/AxisTitle.h"
 #include "axes/XAxis.h"
 #include "axes/YAxis.h"
 #include "axes/tickstruct.h"
@@ -20,6 +21,7 @@
 #include "platform/ShowFileMessage.h"
 #include "platform/StringObMap.h"
 #include "platform/Strings.h"
+#include "traces/ErrorTrace.h"
 #include "traces/MemTrace.h"
 #include "traces/Trace.h"
 #include "traces/TraceEditors.h"
@@ -130,6 +132,9 @@ void dropStrayTitles(PlotDocument& doc, const Loose& loose)
         else
             axis->SetTitle(nullptr);
     }
+    std::vector<Persistent*> all(page.begin(), page.end());
+    all.insert(all.end(), loose.begin(), loose.end());
+    AxisTitle::unlinkOneSided(all);
 }
 
 // Traces may name data files that the file list lacks; listed, they are looked for too.
@@ -168,6 +173,9 @@ void abandon(PlotDocument& doc, Loose& loose)
 {
     for (Axis* axis : axesAmong(doc.GetObjects().objects(), loose))
         axis->SetTitle(nullptr);
+    std::vector<Persistent*> all(doc.GetObjects().begin(), doc.GetObjects().end());
+    all.insert(all.end(), loose.begin(), loose.end());
+    AxisTitle::unlinkOneSided(all);
     const QSet<const Persistent*> owned = ownedByDocument(doc);
     Loose doomed = std::exchange(loose, {});
     std::erase_if(doomed, [&owned](const Persistent* obj) { return owned.contains(obj); });
@@ -287,7 +295,7 @@ void registerDocumentClasses()
         &visiblelist::classRecord, &filelist::classRecord,      &FileName::classRecord,
         &ColumnFile::classRecord,  &Axis::classRecord,          &XAxis::classRecord,
         &YAxis::classRecord,       &tickstruct::classRecord,    &Trace::classRecord,
-        &MemTrace::classRecord,
+        &MemTrace::classRecord,    &AxisTitle::classRecord,     &ErrorTrace::classRecord,
     };
     for (const RuntimeClass* cls : classes) {
         if (RuntimeClass::find(cls->name) != cls)

@@ -13,7 +13,9 @@
 #include "platform/ShowFileMessage.h"
 #include "platform/Strings.h"
 #include "platform/WaitCursor.h"
+#include "traces/ErrorTrace.h"
 #include "traces/MemTrace.h"
+#include "traces/TraceEditors.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -349,6 +351,71 @@ void PlotDocument::FormatAxes()
         Refresh();
         MarkChanged();
     }
+}
+
+void PlotDocument::ErrorBars()
+{
+    DocumentEditors* editors = DocumentEditors::instance();
+    if (!editors)
+        return;
+    const std::unique_ptr<StringObMap> names = GetTraceNames();
+    visibleobject* chosen = editors->chooseDataSet(*names);
+    if (!chosen || !objects.contains(chosen) || !chosen->isKindOf(&Trace::classRecord))
+        return;
+    EditErrorBars(*static_cast<Trace*>(chosen));
+}
+
+bool PlotDocument::EditErrorBars(Trace& trace)
+{
+    if (!objects.contains(&trace) || trace.isKindOf(&MemTrace::classRecord))
+        return false;
+    // Traces taken off the page are deleted only once the views have let go of them: the
+    // dialog in between lets the views paint what they hold.
+    std::vector<std::unique_ptr<visibleobject>> replaced;
+    auto replace = [&](Trace* gone, std::unique_ptr<Trace> next) {
+        next->SetDocument(this);
+        replaced.reserve(replaced.size() + 1);
+        objects.AddUnique(next.get());
+        next.release();
+        objects.Remove(gone);
+        forgetObject(gone);
+        replaced.emplace_back(gone);
+    };
+
+    bool changed = false;
+    auto* bars = dynamic_cast<ErrorTrace*>(&trace);
+    if (!trace.GetErrorFile() || !bars) {
+        auto made = std::make_unique<ErrorTrace>(trace);
+        bars = made.get();
+        replace(&trace, std::move(made));
+        changed = true;
+    }
+
+    try {
+        ColumnFile* errorFile = bars->GetErrorFile();
+        int errorColumn = bars->GetErrorColumn();
+        const QString dataPath = bars->GetFile() ? bars->GetFile()->GetFullPath() : QString();
+        TraceEditors* editors = TraceEditors::instance();
+        if (editors &&
+            editors->errorBars(errorFile, errorColumn, files, dataPath, GetActiveView())) {
+            bars->SetErrorFile(errorFile);
+            if (errorFile)
+                bars->SetErrorColumn(errorColumn);
+            changed = true;
+        }
+        if (!bars->GetErrorFile())
+            replace(bars, std::make_unique<Trace>(static_cast<const Trace&>(*bars)));
+    } catch (...) {
+        // A file the dialog could not read: the page stays as it is now, seen by every view.
+        RemoveUnusedFiles();
+        Refresh();
+        throw;
+    }
+    RemoveUnusedFiles();
+    Refresh();
+    if (changed)
+        MarkChanged();
+    return changed;
 }
 
 void PlotDocument::LocateMissingFiles(const QString& documentPath)

@@ -901,6 +901,12 @@ int Trace::OnMenuCommand(int commandId)
         return MirrorXAxis() ? 1 : 0;
     case MirrorYAxisCommand:
         return MirrorYAxis() ? 1 : 0;
+    case ErrorBarsCommand:
+        // The trace may be gone when the operation returns, and the document has been marked
+        // already: 0 keeps the caller from touching it.
+        if (auto* operation = dynamic_cast<ErrorBarOperation*>(document()))
+            operation->EditErrorBars(*this);
+        return 0;
     default:
         return 0;
     }

@@ -18,6 +18,7 @@ class ColumnFile;
 class DataColumn;
 class DocumentServices;
 class PageView;
+class Trace;
 class XAxis;
 class YAxis;
 
@@ -29,6 +30,18 @@ class PageObjectSource
 public:
     virtual ~PageObjectSource() = default;
     virtual QList<visibleobject*> pageObjects() const = 0;
+};
+
+// The document's error-bar operation, which the trace's "Error Bars" command hands the trace
+// to. The operation may replace the trace on the page by a trace of another kind and delete it;
+// it marks and refreshes the document itself. The plot document implements it (a trace finds
+// it with a cast of its document).
+class ErrorBarOperation
+{
+public:
+    virtual ~ErrorBarOperation() = default;
+    // True when the document changed.
+    virtual bool EditErrorBars(Trace& trace) = 0;
 };
 
 // One plotted data set: an x and a y column of a data file, mapped through a horizontal and a
@@ -47,7 +60,8 @@ public:
         SymbolFontCommand = 32779,
         ColorCommand = 32780,
         MirrorXAxisCommand = 32793,
-        MirrorYAxisCommand = 32794
+        MirrorYAxisCommand = 32794,
+        ErrorBarsCommand = 32803
     };
     // Mapped points are held inside these logical coordinates, relative to the trace's position.
     static constexpr int maxCoordinate = 32757;

@@ -489,7 +489,8 @@ TEST(AxisTitleLink, TitleIsMadeOnceAddedToThePageAndRemovedWithTheAxis)
     XAxis axis(&view);
     axis.name = QStringLiteral("Time");
 
-    EXPECT_EQ(axis.OnMenuCommand(Axis::TitleCommand), 0); // nothing can make a title yet
+    const Axis::TitleFactory installed = Axis::setTitleFactory(nullptr);
+    EXPECT_EQ(axis.OnMenuCommand(Axis::TitleCommand), 0); // nothing can make a title
     EXPECT_EQ(axis.GetTitle(), nullptr);
 
     Axis::setTitleFactory(&makeFakeTitle);
@@ -514,7 +515,7 @@ TEST(AxisTitleLink, TitleIsMadeOnceAddedToThePageAndRemovedWithTheAxis)
     EXPECT_EQ(axis.GetTitle(), nullptr);
     EXPECT_TRUE(doc.objects.isEmpty());
     EXPECT_EQ(FakeTitle::alive, aliveBefore);
-    Axis::setTitleFactory(nullptr);
+    Axis::setTitleFactory(installed);
 }
 
 TEST(AxisTitleLink, DeletingTheTitleAloneOrTheAxisBreaksTheLink)

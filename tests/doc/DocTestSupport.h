@@ -71,12 +71,26 @@ public:
         return answer;
     }
     int lineSettings(Trace&) override { return 0; }
-    int errorBars(ColumnFile*&, int&, filelist&, const QString&, PageView*) override { return 0; }
+    // The Error Bar dialog runs the script on what it is given; without one it is cancelled.
+    int errorBars(ColumnFile*& errorFile, int& errorColumn, filelist& files,
+                  const QString& dataFilePath, PageView*) override
+    {
+        errorBarsOffered.append({errorFile, errorColumn, dataFilePath});
+        return errorBarsScript ? errorBarsScript(errorFile, errorColumn, files) : 0;
+    }
     bool chooseFont(LogFont&, ColorRef&, int&, PageView*) override { return false; }
     bool chooseColor(ColorRef&, PageView*) override { return false; }
 
     int answer = 0;
     QList<Trace*> asked;
+    struct ErrorBarsOffer
+    {
+        ColumnFile* errorFile;
+        int errorColumn;
+        QString dataFilePath;
+    };
+    QList<ErrorBarsOffer> errorBarsOffered;
+    std::function<int(ColumnFile*&, int&, filelist&)> errorBarsScript;
 
 private:
     TraceEditors* previous_;
