@@ -1,6 +1,8 @@
 #include "axes/ui/AxisDialogs.h"
 
 #include "axes/Axis.h"
+#include "axes/AxisTitle.h"
+#include "axes/ui/AxisTitleDialog.h"
 #include "axes/ui/FormatAxesDialog.h"
 #include "axes/ui/FormatTicksDialog.h"
 #include "platform/Strings.h"
@@ -26,9 +28,17 @@ int AxisDialogs::chooseLabelFont(Axis& axis)
     return chooseAxisLabelFont(axis, QApplication::activeWindow());
 }
 
-int AxisDialogs::editTitle(AxisTitle&)
+int AxisDialogs::editTitle(AxisTitle& title)
 {
-    return 0;
+    AxisTitleValues values{title.GetText(), title.GetDistance(), title.GetColor(),
+                           title.GetFontDescription()};
+    if (!runAxisTitleDialog(values, QApplication::activeWindow()))
+        return 0;
+    title.SetText(values.text);
+    title.SetDistance(values.distance);
+    title.SetColor(values.color);
+    title.SetFontDescription(values.font);
+    return 1;
 }
 
 visibleobject* AxisDialogs::chooseAxis(const StringObMap& axes)

@@ -1,4 +1,5 @@
 #include "axes/ui/AxisDialogs.h"
+#include "axes/AxisTitle.h"
 #include "axes/XAxis.h"
 #include "axes/ui/AxisTitleDialog.h"
 #include "axes/ui/FormatAxesDialog.h"
@@ -9,6 +10,7 @@
 #include "platform/ui/FontChooser.h"
 #include "platform/ui/FontChooserDialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -331,6 +334,34 @@ TEST_F(AxisDialogTest, ANewTitleFontKeepsTheTurnOfTheOldOne)
     EXPECT_EQ(font.faceName(), QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(dialog.values().color, chooser.chosenColor);
     EXPECT_EQ(dialog.values().text, QStringLiteral("Voltage"));
+}
+
+// The title's own dialog: what OK confirms reaches the title, and it is placed anew.
+TEST_F(AxisDialogTest, TitleDialogEditsTheTitleOnlyOnOk)
+{
+    axis.x = 1;
+    axis.y = 1;
+    axis.SetLength(5);
+    AxisTitle title(nullptr, &axis);
+    AxisDialogs dialogs;
+    Installed<AxisEditors>::Scope installed(&dialogs);
+    for (const bool confirm : {false, true}) {
+        QTimer::singleShot(0, [confirm] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            type(edit(*dialog, "edit138"), QStringLiteral("Time (s)"));
+            type(edit(*dialog, "edit141"), QStringLiteral("0.5"));
+            if (confirm)
+                clickOk(*dialog);
+            else
+                dialog->reject();
+        });
+        EXPECT_EQ(title.EditProperties(), confirm ? 1 : 0);
+        EXPECT_EQ(title.GetText(), confirm ? QStringLiteral("Time (s)") : QString());
+    }
+    EXPECT_FLOAT_EQ(title.GetDistance(), 0.5f);
+    EXPECT_FLOAT_EQ(title.x, 3.5f);
+    EXPECT_FLOAT_EQ(title.y, 0.5f);
 }
 
 TEST_F(AxisDialogTest, LabelFontCommandTakesTheChoiceOnlyOnOk)
