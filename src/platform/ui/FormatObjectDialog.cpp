@@ -31,6 +31,9 @@ FormatObjectDialog::FormatObjectDialog(const StringObMap& objects, const QString
             list_->addItem(entry.key);
     }
     list_->sortItems();
+    // The first line starts chosen, so Enter alone takes it (the only one, often).
+    if (list_->count() > 0)
+        list_->setCurrentRow(0);
     layout->addWidget(list_);
 
     auto* buttons = new QDialogButtonBox;

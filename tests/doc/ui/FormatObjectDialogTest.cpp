@@ -45,6 +45,7 @@ TEST_F(FormatObjectDialogTest, ListsEveryNameSortedAndOkTakesTheSelectedLine)
     FormatObjectDialog dialog(map);
     EXPECT_EQ(dialog.windowTitle(), "Format Object");
     EXPECT_EQ(lines(dialog), (QStringList{"", "1-run.dat", "X-Axis 1", "Y-Axis 1"}));
+    EXPECT_TRUE(dialog.list()->item(0)->isSelected());
     dialog.list()->setCurrentRow(2);
     QTest::mouseClick(button(dialog, "Ok"), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
