@@ -367,8 +367,14 @@ void PlotDocument::ErrorBars()
 
 bool PlotDocument::EditErrorBars(Trace& trace)
 {
-    if (!objects.contains(&trace) || trace.isKindOf(&MemTrace::classRecord))
+    if (!objects.contains(&trace))
         return false;
+    // A computed data set's values live in it alone: a trace made from it would plot its
+    // source file instead and lose them.
+    if (trace.isKindOf(&MemTrace::classRecord)) {
+        ShowFileMessage(Str::NoErrorBarsOnComputed);
+        return false;
+    }
     // Traces taken off the page are deleted only once the views have let go of them: the
     // dialog in between lets the views paint what they hold.
     std::vector<std::unique_ptr<visibleobject>> replaced;

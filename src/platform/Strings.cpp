@@ -69,6 +69,8 @@ constexpr Entry stringTable[] = {
     {Str::LabelIntervalBelowOne, "The label interval must be at least 1."},
     {Str::TooManyTicks, "This tick spacing would put more than %1 ticks on the axis.  Choose a "
                         "larger spacing."},
+    {Str::NoErrorBarsOnComputed, "Error bars can only be added to a data set read from a "
+                                 "data file."},
 
     {Str::MirrorXAxisPrompt, "Creates \"Right\" axis"},
     {Str::MirrorYAxisPrompt, "Create \"top\" axis"},

@@ -61,6 +61,8 @@ enum Id : int {
     TickSpacingZero = 0x7040,       // "The tick spacing can not be zero."
     LabelIntervalBelowOne = 0x7041, // "The label interval must be at least 1."
     TooManyTicks = 0x7042, // "This tick spacing would put more than %1 ticks on the axis..."
+    // A computed data set holds its own values; error bars read a file
+    NoErrorBarsOnComputed = 0x7043, // "Error bars can only be added to a data set read from..."
 
     // Status-bar prompts: the same ids as their commands
     MirrorXAxisPrompt = 32793,    // "Creates "Right" axis"

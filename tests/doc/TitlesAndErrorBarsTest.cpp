@@ -104,12 +104,16 @@ TEST_F(TitlesAndErrorBars, ErrorBarsComeAndGoKeepingTheTracesLook)
     sameLook(traceAt(0));
     EXPECT_EQ(doc.GetFiles().count(), 1);
 
-    // A memory trace's values would not survive the change: it is left alone.
+    // A memory trace's values would not survive the change: it is left alone, and the user
+    // is told why.
     const double xs[] = {1, 2};
     auto* mem = new MemTrace(xs, xs, 2, *traceAt(0));
     doc.AddObjectAndRefresh(mem);
+    prompter.clear();
     EXPECT_FALSE(doc.EditErrorBars(*mem));
     EXPECT_TRUE(doc.GetObjects().contains(mem));
+    EXPECT_EQ(prompter.texts(),
+              QStringList{"Error bars can only be added to a data set read from a data file."});
 }
 
 struct ColumnCase
