@@ -85,7 +85,7 @@ protected:
     {
         Archive ar;
         doc.GetFiles().Serialize(ar);
-        doc.GetObjects().Serialize(ar);
+        doc.GetObjects().WriteReferences(ar);
         return ar.data().size();
     }
 
@@ -127,8 +127,8 @@ TEST_F(DocumentFileTest, RoundTripKeepsOrderNamesBitsSharingAndGroups)
     setEmbeddedObjectVersion(1);
     const std::unique_ptr<PlotDocument> loaded = loadDocument(save());
     EXPECT_EQ(embeddedObjectVersion(), noEmbeddedObjectVersion);
-    const visiblelist& before = doc.GetObjects();
-    const visiblelist& after = loaded->GetObjects();
+    const PageList& before = doc.GetObjects();
+    const PageList& after = loaded->GetObjects();
     ASSERT_EQ(after.count(), before.count());
     for (int i = 0; i < after.count(); ++i) {
         SCOPED_TRACE(i);
@@ -167,15 +167,13 @@ TEST_F(DocumentFileTest, RoundTripKeepsOrderNamesBitsSharingAndGroups)
 TEST_F(DocumentFileTest, GroupsLoseObjectsThatLeftThePage)
 {
     buildDocument();
-    Trace* gone = traceAt(0);
-    doc.RemoveObject(gone);
+    const std::unique_ptr<visibleobject> gone = doc.RemoveObject(traceAt(0));
     const std::unique_ptr<PlotDocument> loaded = loadDocument(save());
     const visiblelist* group = loaded->GetLinkGroup(QStringLiteral("left pair"));
     ASSERT_NE(group, nullptr);
     ASSERT_EQ(group->count(), 1);
     EXPECT_TRUE(group->at(0)->isKindOf(&Axis::classRecord));
     EXPECT_EQ(doc.GetLinkGroup(QStringLiteral("left pair"))->count(), 1);
-    delete gone;
 }
 
 TEST_F(DocumentFileTest, StreamEndingAfterThePageListHasNoGroups)
@@ -514,10 +512,9 @@ TEST_F(DocumentFileTest, FailedSaveKeepsTheOldFile)
     doc.SetModifiedFlag(true);
 
     // Half way through the record: an object that cannot be stored.
-    auto unstorable = std::make_unique<Unstorable>();
-    doc.GetObjects().append(unstorable.get());
+    visibleobject* unstorable = doc.GetObjects().Add(std::make_unique<Unstorable>());
     EXPECT_FALSE(saveDocumentReporting(doc, file));
-    doc.GetObjects().Remove(unstorable.get());
+    doc.GetObjects().Take(unstorable);
     EXPECT_EQ(prompter.texts().last(), "Failed to save document.");
     ASSERT_TRUE(in.open(QIODevice::ReadOnly));
     EXPECT_EQ(in.readAll(), oldFile);
