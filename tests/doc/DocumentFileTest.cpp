@@ -285,6 +285,42 @@ TEST_F(DocumentFileTest, HostileReferencesEndCleanly)
               QList<visibleobject*>{loaded->FirstTrace()});
 }
 
+// A file may list a trace without its axes: they come on the page after the objects read,
+// unless the trace itself is dropped because its data file is missing.
+class AxesNamedOnlyByATrace : public DocumentFileTest, public ::testing::WithParamInterface<bool>
+{};
+
+TEST_P(AxesNamedOnlyByATrace, ComeOnThePageWithTheirTrace)
+{
+    const bool fileMissing = GetParam();
+    const QString data = writeFile("a.dat", "1 2\n3 4\n");
+    open(data);
+    Trace* trace = traceAt(0);
+    Archive ar;
+    doc.GetFiles().Serialize(ar);
+    ar.writeCount(1);
+    ar.writeObject(trace);
+    if (fileMissing)
+        QFile::remove(data);
+    const QString file = path(QStringLiteral("partial.pvn"));
+    CompoundFileWriter writer(file);
+    writer.writeStream(contentsStreamName(), ar.data());
+    writer.commit();
+    const std::unique_ptr<PlotDocument> loaded = loadDocument(file);
+    if (fileMissing) {
+        EXPECT_TRUE(loaded->GetObjects().isEmpty());
+        return;
+    }
+    const PageList& page = loaded->GetObjects();
+    ASSERT_EQ(page.count(), 3);
+    const auto* loadedTrace = static_cast<const Trace*>(page.at(0));
+    EXPECT_EQ(page.at(1), loadedTrace->GetXAxis());
+    EXPECT_EQ(page.at(2), loadedTrace->GetYAxis());
+    EXPECT_EQ(page.at(1)->GetName(), trace->GetXAxis()->GetName());
+}
+
+INSTANTIATE_TEST_SUITE_P(DocumentFileTest, AxesNamedOnlyByATrace, ::testing::Bool());
+
 TEST_F(DocumentFileTest, MissingDataFileAnsweredNoTakesItsTraces)
 {
     const QString data = writeFile("a.dat", "1 2\n3 4\n");

@@ -170,6 +170,44 @@ TEST(VisibleList, DependentsNameEveryObjectReferringToTheTarget)
     EXPECT_TRUE(list.DependentsOf(&t1)->isEmpty());
 }
 
+// Counts the objects alive, so that every one is seen deleted exactly once.
+class Counted : public visibleobject
+{
+public:
+    Counted() { ++alive; }
+    ~Counted() override { --alive; }
+    static inline int alive = 0;
+};
+
+TEST(PageList, OwnsEachObjectOnceAndHandsItBackWhenTakenOrReplaced)
+{
+    std::unique_ptr<visibleobject> replaced, taken;
+    {
+        PageList list;
+        visibleobject* a = list.Add(std::make_unique<Counted>());
+        visibleobject* b = list.Add(std::make_unique<Counted>());
+        visibleobject* c = list.Add(std::make_unique<Counted>());
+        auto d = std::make_unique<Counted>();
+        visibleobject* dRaw = d.get();
+        // The replacement takes the old object's place in the drawing order.
+        replaced = list.Replace(b, std::move(d));
+        EXPECT_EQ(replaced.get(), b);
+        EXPECT_EQ(list.objects(), (QList<visibleobject*>{a, dRaw, c}));
+        taken = list.Take(c);
+        EXPECT_EQ(taken.get(), c);
+        EXPECT_EQ(list.Take(c), nullptr);
+        // Replacing what is not on the list only appends.
+        Counted stranger;
+        EXPECT_EQ(list.Replace(&stranger, std::make_unique<Counted>()), nullptr);
+        EXPECT_EQ(list.count(), 3);
+        EXPECT_EQ(Counted::alive, 6);
+    }
+    EXPECT_EQ(Counted::alive, 2); // what was handed back
+    replaced.reset();
+    taken.reset();
+    EXPECT_EQ(Counted::alive, 0);
+}
+
 TEST(PageList, CollectReplacementsSkipsWhatLeavesAndMissesNoOne)
 {
     visibleobject axis;
