@@ -3,12 +3,16 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/PlotChild.h"
+#include "axes/AxisEditors.h"
+#include "axes/ui/AxisDialogs.h"
 #include "doc/DocumentEditors.h"
 #include "doc/ui/DocumentDialogs.h"
 #include "platform/Profile.h"
 #include "platform/Settings.h"
 #include "platform/Strings.h"
 #include "platform/ui/MessageBoxPrompter.h"
+#include "traces/TraceEditors.h"
+#include "traces/ui/TraceDialogs.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -18,6 +22,20 @@ static void initResources()
 {
     Q_INIT_RESOURCE(plotvane);
 }
+
+struct ProgramDialogs::Installation
+{
+    DocumentDialogs documentDialogs;
+    Installed<DocumentEditors>::Scope documentScope{&documentDialogs};
+    AxisDialogs axisDialogs;
+    Installed<AxisEditors>::Scope axisScope{&axisDialogs};
+    TraceDialogs traceDialogs;
+    Installed<TraceEditors>::Scope traceScope{&traceDialogs};
+};
+
+ProgramDialogs::ProgramDialogs() : installation_(std::make_unique<Installation>()) {}
+
+ProgramDialogs::~ProgramDialogs() = default;
 
 void setApplicationIdentity()
 {
@@ -35,8 +53,7 @@ int runApplication(const CommandLine& commandLine)
     MainWindow frame; // reads the recent-file list
     MessageBoxPrompter prompter(&frame);
     PrompterScope prompterScope(&prompter);
-    DocumentDialogs documentDialogs;
-    Installed<DocumentEditors>::Scope editorsScope(&documentDialogs);
+    ProgramDialogs dialogs;
 
     {
         Profile profile;

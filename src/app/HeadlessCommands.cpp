@@ -95,14 +95,14 @@ QString openFailureText(const std::exception& error, const QString& path)
         if (!e->fileName().isEmpty())
             file = e->fileName();
         switch (e->cause()) {
-        case FileException::invalidFile:
+        case FileException::Cause::invalidFile:
             id = Str::FailedInvalidFormat;
             break;
-        case FileException::fileNotFound:
-        case FileException::badPath:
+        case FileException::Cause::fileNotFound:
+        case FileException::Cause::badPath:
             id = Str::FailedInvalidPath;
             break;
-        case FileException::accessDenied:
+        case FileException::Cause::accessDenied:
             id = Str::FailedAccessRead;
             break;
         default:

@@ -1,6 +1,7 @@
 #include "axes/Axis.h"
 
 #include "axes/AxisEditors.h"
+#include "axes/AxisTitle.h"
 #include "page/DocumentServices.h"
 #include "page/PageView.h"
 #include "platform/Archive.h"
@@ -12,12 +13,13 @@
 #include <cfloat>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 PV_IMPLEMENT_SERIAL(Axis, scaleableobject, 0)
 
 namespace {
 
-Axis::TitleFactory titleFactory = nullptr;
+Axis::TitleFactory titleFactory = &AxisTitle::createFor;
 
 // Logical coordinates stay within 100,000 inches of the page origin, so that a point plus a
 // tick length plus a label offset still fits an int.
@@ -132,9 +134,9 @@ int Axis::toLogical(float inches)
     return clampLogical(std::trunc(double(inches * 1000.0f)));
 }
 
-void Axis::setTitleFactory(TitleFactory factory)
+Axis::TitleFactory Axis::setTitleFactory(TitleFactory factory)
 {
-    titleFactory = factory;
+    return std::exchange(titleFactory, factory);
 }
 
 void Axis::Serialize(Archive& ar)
@@ -159,8 +161,8 @@ void Axis::Serialize(Archive& ar)
         dirY = ar.readDouble();
         start = ar.readDouble();
         end = ar.readDouble();
-        autoRange = readShort(ar);
-        logScale = readShort(ar);
+        autoRange = readShort(ar) != 0;
+        logScale = readShort(ar) != 0;
         Rescale();
         title = nullptr;
         if (readShort(ar) != 0) {
@@ -168,7 +170,7 @@ void Axis::Serialize(Archive& ar)
             // a title: a file naming one (or this axis itself) would make the axis delete it.
             auto* t = ar.readObject<visibleobject>();
             if (t && t->isKindOf(&Axis::classRecord))
-                throw ArchiveException(ArchiveException::badClass,
+                throw ArchiveException(ArchiveException::Cause::badClass,
                                        QStringLiteral("axis title is an axis"));
             title = t;
         }
@@ -248,7 +250,7 @@ Rect Axis::ScaleTo(int px, int py)
         return rect;
     DocumentServices* doc = document();
     if (doc)
-        doc->UpdateAllViews(DocumentServices::HintObject, this);
+        doc->UpdateAllViews(DocumentServices::UpdateHint::Object, this);
 
     enum Edge { LeftEdge, RightEdge, TopEdge, BottomEdge } edge;
     double newLength;
@@ -284,7 +286,7 @@ Rect Axis::ScaleTo(int px, int py)
         break;
     }
     if (doc)
-        doc->UpdateAllViews(DocumentServices::HintObject, this);
+        doc->UpdateAllViews(DocumentServices::UpdateHint::Object, this);
     return rect;
 }
 
@@ -333,12 +335,12 @@ void Axis::SetLength(float newLength)
     Rescale();
 }
 
-void Axis::SetLog(int on)
+void Axis::SetLog(bool on)
 {
-    if ((on != 0) == (logScale != 0))
+    if (on == logScale)
         return;
-    logScale = on ? 1 : 0;
-    ticks.autoTicks = 1;
+    logScale = on;
+    ticks.autoTicks = true;
     AutoTicks();
     Rescale();
 }
@@ -396,8 +398,8 @@ void Axis::setAutomaticTickLook()
     ticks.minorTickLength = 0.1f;
     ticks.labelOffsetX = 0.1f;
     ticks.labelOffsetY = 0.1f;
-    ticks.autoDigits = 1;
-    ticks.labelFormat = tickstruct::Auto;
+    ticks.autoDigits = true;
+    ticks.labelFormat = tickstruct::Format::Auto;
     ticks.decimalDigits = 0;
 }
 
@@ -706,14 +708,14 @@ QString Axis::FormatLabel(int64_t n) const
         v = 0.0;
     const double number = logScale ? std::pow(10.0, v) : v;
     int precision = 6;
-    if (ticks.autoDigits == 0 && ticks.labelFormat != tickstruct::Auto)
+    if (!ticks.autoDigits && ticks.labelFormat != tickstruct::Format::Auto)
         precision = ticks.decimalDigits < 0 ? 6 : std::min(ticks.decimalDigits, 15);
     QString text;
     switch (ticks.labelFormat) {
-    case tickstruct::Decimal:
+    case tickstruct::Format::Decimal:
         text = NumberFormat::f(number, precision);
         break;
-    case tickstruct::Exponential:
+    case tickstruct::Format::Exponential:
         text = NumberFormat::e(number, precision);
         break;
     default:

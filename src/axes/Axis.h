@@ -62,7 +62,7 @@ public:
     void Rescale();
     void SetLimits(double newStart, double newEnd);
     void SetLength(float newLength);
-    void SetLog(int on);
+    void SetLog(bool on);
     // Derives the limits from the data of the traces plotted on this axis, when autoRange is set.
     void AutoRange();
     // Exact comparison of length, angle, origin, limits and scale type.
@@ -87,9 +87,10 @@ public:
     void SetTitle(visibleobject* t) { title = t; }
 
     // Makes the title of an axis that has none yet; the result is bound to the axis and owned
-    // by the caller. Installed by the title's code; with none installed EditTitle answers 0.
+    // by the caller. An AxisTitle unless another factory is installed; with none (null)
+    // EditTitle answers 0. Returns the factory installed before.
     using TitleFactory = std::unique_ptr<visibleobject> (*)(Axis& axis);
-    static void setTitleFactory(TitleFactory factory);
+    static TitleFactory setTitleFactory(TitleFactory factory);
 
     // Data value to page position (inches), and to logical units (0.001 inch, y up).
     double distanceOf(double value) const;
@@ -103,9 +104,9 @@ public:
     double GetScale() const { return scale; }
     double GetStart() const { return start; }
     double GetEnd() const { return end; }
-    int GetAutoRange() const { return autoRange; }
-    void SetAutoRange(int on) { autoRange = on; }
-    int GetLogScale() const { return logScale; }
+    bool GetAutoRange() const { return autoRange; }
+    void SetAutoRange(bool on) { autoRange = on; }
+    bool GetLogScale() const { return logScale; }
     tickstruct& GetTicks() { return ticks; }
     const tickstruct& GetTicks() const { return ticks; }
 
@@ -121,8 +122,8 @@ public:
     double scale = 1.0; // inches per data unit (logarithmic: per decade); never stored
     double start = 0.0;
     double end = 1.0;
-    int autoRange = 1;
-    int logScale = 0;
+    bool autoRange = true;
+    bool logScale = false;
     visibleobject* title = nullptr; // the axis's AxisTitle, held in the page list
     tickstruct ticks;
 

@@ -5,6 +5,8 @@
 class Axis;
 class AxisTitle;
 class DocumentServices;
+class StringObMap;
+class visibleobject;
 
 // The dialogs that axis operations open. The axes' dialog library implements it and the
 // application installs it at start-up; tests install scripted editors. With none installed an
@@ -23,6 +25,8 @@ public:
     virtual int chooseLabelFont(Axis& axis) = 0;
     // The Axis Title dialog; nonzero when confirmed.
     virtual int editTitle(AxisTitle& title) = 0;
+    // Select Axis over name -> axis; the chosen axis, or null on Cancel or with no line chosen.
+    virtual visibleobject* chooseAxis(const StringObMap& axes) = 0;
 
     // The installed editors (not owned), or null.
     static AxisEditors* instance() { return Installed<AxisEditors>::get(); }

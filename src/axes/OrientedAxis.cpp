@@ -31,10 +31,10 @@ OrientedAxis::OrientedAxis(const AxisOrientation& o, PageView* v, double s, doub
     length = len;
     if (e != s)
         scale = length / (e - s);
-    logScale = 0;
+    logScale = false;
     ComputeRect();
     AutoTicks();
-    autoRange = 1;
+    autoRange = true;
     ticks.SetFontFromSettings(defaultSettings());
 }
 

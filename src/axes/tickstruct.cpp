@@ -53,10 +53,10 @@ void tickstruct::Serialize(Archive& ar)
         labelOffsetX = ar.readFloat();
         labelOffsetY = ar.readFloat();
         decimalDigits = readShort(ar);
-        autoDigits = readShort(ar);
-        labelFormat = readShort(ar);
-        autoTicks = readShort(ar);
-        showLabels = readShort(ar);
+        autoDigits = readShort(ar) != 0;
+        labelFormat = Format(readShort(ar));
+        autoTicks = readShort(ar) != 0;
+        showLabels = readShort(ar) != 0;
         labelFont.read(ar);
         labelPointSize = readShort(ar);
         labelColor = ar.readDword();

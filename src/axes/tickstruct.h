@@ -15,7 +15,8 @@ class tickstruct : public Persistent
     PV_DECLARE_SERIAL(tickstruct)
 
 public:
-    enum Format { Auto = 1, Decimal = 2, Exponential = 3 };
+    // Stored as a word; a value outside these is kept as read and labels it like Auto.
+    enum class Format : int { Auto = 1, Decimal = 2, Exponential = 3 };
 
     tickstruct() = default;
     tickstruct(const tickstruct&) = default;
@@ -36,11 +37,11 @@ public:
     float minorTickLength = 0.1f;  // inches
     float labelOffsetX = 0.1f;     // inches from the tick point
     float labelOffsetY = 0.1f;     // inches from the tick point
-    int labelFormat = Auto;
-    int decimalDigits = 0; // used when autoDigits is 0 and the format is not Auto
-    int autoDigits = 1;
-    int autoTicks = 1;
-    int showLabels = 1;
+    Format labelFormat = Format::Auto;
+    int decimalDigits = 0; // used when autoDigits is off and the format is not Auto
+    bool autoDigits = true;
+    bool autoTicks = true;
+    bool showLabels = true;
     // No face and height 0 until an axis constructor or a file sets it: the device's default.
     LogFont labelFont;
     int labelPointSize = 0; // tenths of a point, as the font chooser reports it

@@ -157,7 +157,7 @@ public:
                 continue;
             if (r < 0) {
                 failed_ = true;
-                throw FileException(FileException::generic, path_,
+                throw FileException(FileException::Cause::generic, path_,
                                     QString::fromLocal8Bit(std::strerror(errno)));
             }
             if (r == 0)
@@ -257,7 +257,7 @@ int ColumnFile::ReadFile(size_t windowBytes)
     // it is not a data file.
     if (!S_ISREG(info.st_mode)) {
         readState_ = ReadState::notDataFile;
-        throw FileException(FileException::accessDenied, path);
+        throw FileException(FileException::Cause::accessDenied, path);
     }
     TextSource source(fd.get(), size_t(info.st_size), path);
     try {
@@ -305,7 +305,7 @@ int ColumnFile::readPasses(TextSource& source, size_t windowBytes, int rowLimit)
     LineReader reader(window->data(), window->capacity(), held, whole ? nullptr : &source);
     if (!reader.ok()) {
         readState_ = ReadState::notDataFile;
-        throw FileException(FileException::invalidFile, GetFullPath());
+        throw FileException(FileException::Cause::invalidFile, GetFullPath());
     }
     const int numColumns = reader.numColumns();
     const int bound = int(std::clamp<int64_t>(counts.rowBound, 1, std::max(rowLimit, 1)));
@@ -359,7 +359,7 @@ int ColumnFile::readPasses(TextSource& source, size_t windowBytes, int rowLimit)
     }
     if (brokenOff) {
         readState_ = ReadState::parseError;
-        throw FileException(FileException::invalidFile, GetFullPath());
+        throw FileException(FileException::Cause::invalidFile, GetFullPath());
     }
     readState_ = ReadState::read;
     return 1;

@@ -41,9 +41,9 @@ DataFileMessage dataFileMessage(const std::exception& error, const ColumnFile& f
 {
     if (const auto* e = dynamic_cast<const FileException*>(&error)) {
         switch (e->cause()) {
-        case FileException::accessDenied:
+        case FileException::Cause::accessDenied:
             return make(Str::NotDataFile, file.GetFullPath());
-        case FileException::invalidFile:
+        case FileException::Cause::invalidFile:
             return invalidFile(file);
         default:
             return make(Str::FileError, file.GetFullPath());

@@ -213,7 +213,7 @@ void DocumentBase::AddObject(std::unique_ptr<visibleobject> obj)
 std::unique_ptr<visibleobject> DocumentBase::RemoveObject(visibleobject* obj)
 {
     std::unique_ptr<visibleobject> taken = objects.Take(obj);
-    UpdateAllViews(0, nullptr);
+    UpdateAllViews(UpdateHint::All, nullptr);
     return taken;
 }
 
@@ -223,7 +223,7 @@ void DocumentBase::MarkChanged()
     UpdateAllItems();
 }
 
-void DocumentBase::UpdateAllViews(int hint, visibleobject* obj)
+void DocumentBase::UpdateAllViews(UpdateHint hint, visibleobject* obj)
 {
     for (DocumentView* view : QList<DocumentView*>(views))
         view->OnUpdate(hint, obj, nullptr);
@@ -232,7 +232,7 @@ void DocumentBase::UpdateAllViews(int hint, visibleobject* obj)
 void DocumentBase::UpdateAllViewsRect(const Rect& rect)
 {
     for (DocumentView* view : QList<DocumentView*>(views))
-        view->OnUpdate(HintRect, nullptr, &rect);
+        view->OnUpdate(UpdateHint::Area, nullptr, &rect);
 }
 
 PageView* DocumentBase::GetActiveView()

@@ -80,7 +80,7 @@ public:
     void AddObject(std::unique_ptr<visibleobject> obj) override;
     std::unique_ptr<visibleobject> RemoveObject(visibleobject* obj) override;
     void MarkChanged() override;
-    void UpdateAllViews(int hint, visibleobject* obj) override;
+    void UpdateAllViews(UpdateHint hint, visibleobject* obj) override;
     void UpdateAllViewsRect(const Rect& rect) override;
     // The program's active view when it shows this document, else the first view, else null.
     PageView* GetActiveView() override;

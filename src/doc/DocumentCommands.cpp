@@ -26,6 +26,7 @@ bool isOwnCommand(int id)
     case Cmd::FormatObject:
     case Cmd::RereadData:
     case Cmd::CenterPage:
+    case Cmd::ErrorBars:
         return true;
     default:
         return false;
@@ -52,6 +53,9 @@ void runOwnCommand(int id, PlotDocument& doc)
         break;
     case Cmd::CenterPage:
         doc.CenterPage();
+        break;
+    case Cmd::ErrorBars:
+        doc.ErrorBars();
         break;
     default:
         break;

@@ -60,18 +60,18 @@ void describeAxis(const Axis& axis, QJsonObject& o)
     o[QStringLiteral("angle")] = axis.GetAngle();
     o[QStringLiteral("start")] = number(axis.GetStart());
     o[QStringLiteral("end")] = number(axis.GetEnd());
-    o[QStringLiteral("log")] = axis.GetLogScale() != 0;
-    o[QStringLiteral("autoRange")] = axis.GetAutoRange() != 0;
+    o[QStringLiteral("log")] = axis.GetLogScale();
+    o[QStringLiteral("autoRange")] = axis.GetAutoRange();
     o[QStringLiteral("title")] = nameOf(axis.GetTitle());
     const tickstruct& t = axis.GetTicks();
     QJsonObject ticks;
-    ticks[QStringLiteral("auto")] = t.autoTicks != 0;
+    ticks[QStringLiteral("auto")] = t.autoTicks;
     ticks[QStringLiteral("first")] = number(t.firstTick);
     ticks[QStringLiteral("spacing")] = number(t.tickSpacing);
     ticks[QStringLiteral("labelInterval")] = t.labelInterval;
-    ticks[QStringLiteral("showLabels")] = t.showLabels != 0;
-    ticks[QStringLiteral("labelFormat")] = t.labelFormat;
-    ticks[QStringLiteral("autoDigits")] = t.autoDigits != 0;
+    ticks[QStringLiteral("showLabels")] = t.showLabels;
+    ticks[QStringLiteral("labelFormat")] = int(t.labelFormat);
+    ticks[QStringLiteral("autoDigits")] = t.autoDigits;
     ticks[QStringLiteral("decimalDigits")] = t.decimalDigits;
     o[QStringLiteral("ticks")] = ticks;
 }

@@ -18,8 +18,6 @@ public:
     virtual visibleobject* chooseObject(const StringObMap& objects) = 0;
     // Select Data Set over name -> trace; null as above.
     virtual visibleobject* chooseDataSet(const StringObMap& traces) = 0;
-    // Select Axis over name -> axis; null as above.
-    virtual visibleobject* chooseAxis(const StringObMap& axes) = 0;
 
     // The installed editors (not owned), or null.
     static DocumentEditors* instance() { return Installed<DocumentEditors>::get(); }

@@ -1,6 +1,7 @@
 #include "doc/DocumentFile.h"
 
 #include "axes/Axis.h"
+#include "axes/AxisTitle.h"
 #include "axes/XAxis.h"
 #include "axes/YAxis.h"
 #include "axes/tickstruct.h"
@@ -21,6 +22,7 @@
 #include "platform/ShowFileMessage.h"
 #include "platform/StringObMap.h"
 #include "platform/Strings.h"
+#include "traces/ErrorTrace.h"
 #include "traces/MemTrace.h"
 #include "traces/Trace.h"
 #include "traces/TraceEditors.h"
@@ -90,15 +92,19 @@ bool readMarker(Archive& ar)
     return ar.read(marker, sizeof marker) == sizeof marker;
 }
 
-// The axes among the objects read: those on the page first, then those the archive still owns.
+// The objects read: those on the page first, then those the archive still owns.
+std::vector<Persistent*> objectsRead(const PlotDocument& doc, const Archive& ar)
+{
+    std::vector<Persistent*> all(doc.GetObjects().begin(), doc.GetObjects().end());
+    const std::vector<Persistent*> unclaimed = ar.unclaimed();
+    all.insert(all.end(), unclaimed.begin(), unclaimed.end());
+    return all;
+}
+
 QList<Axis*> axesRead(const PlotDocument& doc, const Archive& ar)
 {
     QList<Axis*> axes;
-    for (visibleobject* obj : doc.GetObjects()) {
-        if (obj->isKindOf(&Axis::classRecord))
-            axes.append(static_cast<Axis*>(obj));
-    }
-    for (Persistent* obj : ar.unclaimed()) {
+    for (Persistent* obj : objectsRead(doc, ar)) {
         if (obj->isKindOf(&Axis::classRecord))
             axes.append(static_cast<Axis*>(obj));
     }
@@ -123,6 +129,7 @@ void dropStrayTitles(const PlotDocument& doc, const Archive& ar)
         else
             axis->SetTitle(nullptr);
     }
+    AxisTitle::unlinkOneSided(objectsRead(doc, ar));
 }
 
 // Traces may name data files that the file list lacks; listed, they are looked for too.
@@ -168,6 +175,7 @@ void detachTitles(const PlotDocument& doc, const Archive& ar)
 {
     for (Axis* axis : axesRead(doc, ar))
         axis->SetTitle(nullptr);
+    AxisTitle::unlinkOneSided(objectsRead(doc, ar));
 }
 
 // The document keeps its own path absolute, so that data files found beside it or opened
@@ -181,7 +189,7 @@ std::unique_ptr<PlotDocument> loadFrom(const CompoundFileReader& reader,
                                        const QString& documentPath)
 {
     if (!reader.hasStream(contentsStreamName()))
-        throw FileException(FileException::invalidFile, documentPath,
+        throw FileException(FileException::Cause::invalidFile, documentPath,
                             QStringLiteral("no Contents stream"));
     Archive ar(reader.readStream(contentsStreamName()));
     auto doc = std::make_unique<PlotDocument>();
@@ -197,14 +205,14 @@ int failureMessage(const std::exception& error, bool saving)
         return saving ? fallback : Str::FailedInvalidFormat;
     if (const auto* e = dynamic_cast<const FileException*>(&error)) {
         switch (e->cause()) {
-        case FileException::invalidFile:
+        case FileException::Cause::invalidFile:
             return saving ? fallback : Str::FailedInvalidFormat;
-        case FileException::fileNotFound:
-        case FileException::badPath:
+        case FileException::Cause::fileNotFound:
+        case FileException::Cause::badPath:
             return Str::FailedInvalidPath;
-        case FileException::accessDenied:
+        case FileException::Cause::accessDenied:
             return saving ? Str::FailedAccessWrite : Str::FailedAccessRead;
-        case FileException::diskFull:
+        case FileException::Cause::diskFull:
             return Str::FailedDiskFull;
         default:
             return fallback;
@@ -281,7 +289,7 @@ void registerDocumentClasses()
         &visiblelist::classRecord, &filelist::classRecord,      &FileName::classRecord,
         &ColumnFile::classRecord,  &Axis::classRecord,          &XAxis::classRecord,
         &YAxis::classRecord,       &tickstruct::classRecord,    &Trace::classRecord,
-        &MemTrace::classRecord,
+        &MemTrace::classRecord,    &AxisTitle::classRecord,     &ErrorTrace::classRecord,
     };
     for (const RuntimeClass* cls : classes) {
         if (RuntimeClass::find(cls->name) != cls)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "page/DocumentServices.h"
 #include "page/PageView.h"
 #include "platform/Installed.h"
 
@@ -15,7 +16,8 @@ class DocumentView : public PageView
 public:
     // hint 10 with obj: repaint obj's rectangle; hint 11 with rect: repaint that rectangle
     // (client pixels); any other hint: repaint everything.
-    virtual void OnUpdate(int hint, visibleobject* obj, const Rect* rect) = 0;
+    virtual void OnUpdate(DocumentServices::UpdateHint hint, visibleobject* obj,
+                          const Rect* rect) = 0;
     // Adopts the page objects again, drops the selection, lays everything out and repaints.
     virtual void ResetView() = 0;
     // The printer page in screen pixels at view scale 1.

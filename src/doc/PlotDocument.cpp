@@ -1,6 +1,7 @@
 #include "doc/PlotDocument.h"
 
 #include "axes/Axis.h"
+#include "axes/AxisEditors.h"
 #include "data/ColumnFile.h"
 #include "data/DataFileMessages.h"
 #include "data/FileName.h"
@@ -12,7 +13,9 @@
 #include "platform/ShowFileMessage.h"
 #include "platform/Strings.h"
 #include "platform/WaitCursor.h"
+#include "traces/ErrorTrace.h"
 #include "traces/MemTrace.h"
+#include "traces/TraceEditors.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -126,7 +129,7 @@ bool PlotDocument::GetAxisDataRange(const visibleobject* axis, double& min, doub
 void PlotDocument::removeTrace(Trace* trace)
 {
     const std::unique_ptr<visibleobject> doomed = objects.Take(trace);
-    UpdateAllViews(HintObject, trace);
+    UpdateAllViews(UpdateHint::Object, trace);
     forgetObject(trace);
 }
 
@@ -224,12 +227,12 @@ std::unique_ptr<ColumnFile> PlotDocument::readNewFile(const QString& path)
             // document without a file has no directory to look in.
             const QString docDir = GetDirectory();
             if (docDir.isEmpty() || docDir == file->GetFileName().GetDirectory())
-                throw FileException(FileException::accessDenied, file->GetFullPath());
+                throw FileException(FileException::Cause::accessDenied, file->GetFullPath());
             FileName moved(file->GetFullPath());
             moved.SetDirectory(docDir);
             file->SetPath(moved.GetFullPath());
             if (file->ReadFile() == 0)
-                throw FileException(FileException::accessDenied, file->GetFullPath());
+                throw FileException(FileException::Cause::accessDenied, file->GetFullPath());
         }
     } catch (const std::exception& error) {
         if (!reportDataFileError(error, *file))
@@ -330,7 +333,7 @@ void PlotDocument::FileSettings()
 
 void PlotDocument::FormatAxes()
 {
-    DocumentEditors* editors = DocumentEditors::instance();
+    AxisEditors* editors = AxisEditors::instance();
     if (!editors)
         return;
     const std::unique_ptr<StringObMap> names = GetAxisNames();
@@ -341,6 +344,69 @@ void PlotDocument::FormatAxes()
         Refresh();
         MarkChanged();
     }
+}
+
+void PlotDocument::ErrorBars()
+{
+    DocumentEditors* editors = DocumentEditors::instance();
+    if (!editors)
+        return;
+    const std::unique_ptr<StringObMap> names = GetTraceNames();
+    visibleobject* chosen = editors->chooseDataSet(*names);
+    if (!chosen || !objects.contains(chosen) || !chosen->isKindOf(&Trace::classRecord))
+        return;
+    EditErrorBars(*static_cast<Trace*>(chosen));
+}
+
+bool PlotDocument::EditErrorBars(Trace& trace)
+{
+    if (!objects.contains(&trace) || trace.isKindOf(&MemTrace::classRecord))
+        return false;
+    // Traces taken off the page are deleted only once the views have let go of them: the
+    // dialog in between lets the views paint what they hold.
+    std::vector<std::unique_ptr<visibleobject>> replaced;
+    auto replace = [&](Trace* gone, std::unique_ptr<Trace> next) {
+        next->SetDocument(this);
+        replaced.reserve(replaced.size() + 1);
+        objects.Add(std::move(next));
+        replaced.push_back(objects.Take(gone));
+        forgetObject(gone);
+    };
+
+    bool changed = false;
+    auto* bars = dynamic_cast<ErrorTrace*>(&trace);
+    if (!trace.GetErrorFile() || !bars) {
+        auto made = std::make_unique<ErrorTrace>(trace);
+        bars = made.get();
+        replace(&trace, std::move(made));
+        changed = true;
+    }
+
+    try {
+        ColumnFile* errorFile = bars->GetErrorFile();
+        int errorColumn = bars->GetErrorColumn();
+        const QString dataPath = bars->GetFile() ? bars->GetFile()->GetFullPath() : QString();
+        TraceEditors* editors = TraceEditors::instance();
+        if (editors &&
+            editors->errorBars(errorFile, errorColumn, files, dataPath, GetActiveView())) {
+            bars->SetErrorFile(errorFile);
+            if (errorFile)
+                bars->SetErrorColumn(errorColumn);
+            changed = true;
+        }
+        if (!bars->GetErrorFile())
+            replace(bars, std::make_unique<Trace>(static_cast<const Trace&>(*bars)));
+    } catch (...) {
+        // A file the dialog could not read: the page stays as it is now, seen by every view.
+        RemoveUnusedFiles();
+        Refresh();
+        throw;
+    }
+    RemoveUnusedFiles();
+    Refresh();
+    if (changed)
+        MarkChanged();
+    return changed;
 }
 
 void PlotDocument::LocateMissingFiles(const QString& documentPath)

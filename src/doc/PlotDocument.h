@@ -13,7 +13,7 @@ class ColumnFile;
 // The plot document: the page of DocumentBase plus the data files its traces plot from and the plot
 // commands. Every data file a trace or an error bar uses is in the data file list, which owns
 // them; no trace keeps a pointer to a file that has been deleted.
-class PlotDocument : public DocumentBase, public PageObjectSource
+class PlotDocument : public DocumentBase, public PageObjectSource, public ErrorBarOperation
 {
 public:
     PlotDocument() = default;
@@ -55,6 +55,8 @@ public:
     void FormatObject();
     void FileSettings();
     void FormatAxes();
+    // Error Bars: the operation below on the trace chosen in Select Data Set.
+    void ErrorBars();
     bool isCommandEnabled(int id);
     // False when the command is not one of the document's, or none is installed for it yet.
     bool onCommand(int id);
@@ -68,6 +70,12 @@ public:
     // could not be read in full (the reader's message, naming the file; its traces stay), and
     // of every column a trace plots that its file no longer has.
     void ReportLoadProblems();
+
+    // ErrorBarOperation. A plain trace is replaced by one with error bars (drawn last from now
+    // on), the Error Bar dialog runs on it, and a trace left without an error file becomes a
+    // plain trace again. The trace handed in may have been deleted on return. A memory trace
+    // is left alone: its values would not survive the change.
+    bool EditErrorBars(Trace& trace) override;
 
     // DocumentServices
     bool GetAxisDataRange(const visibleobject* axis, double& min, double& max) override;

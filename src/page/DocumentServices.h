@@ -13,7 +13,8 @@ class visibleobject;
 class DocumentServices
 {
 public:
-    enum UpdateHint { HintObject = 10, HintRect = 11 };
+    // What a repaint covers: everything, one object's rectangle, or a given rectangle.
+    enum class UpdateHint { All = 0, Object = 10, Area = 11 };
 
     virtual ~DocumentServices() = default;
 
@@ -27,7 +28,7 @@ public:
     virtual std::unique_ptr<visibleobject> RemoveObject(visibleobject* obj) = 0;
     virtual void MarkChanged() = 0;
     // Hint 10: repaint the object's rectangle in every view.
-    virtual void UpdateAllViews(int hint, visibleobject* obj) = 0;
+    virtual void UpdateAllViews(UpdateHint hint, visibleobject* obj) = 0;
     // Hint 11: repaint a rectangle in client pixels.
     virtual void UpdateAllViewsRect(const Rect& rect) = 0;
     virtual PageView* GetActiveView() = 0;

@@ -29,13 +29,13 @@ QPoint scaleableobject::handlePoint(const Rect& r, Handle h)
     const int midX = r.left + r.width() / 2;
     const int midY = r.top + r.height() / 2;
     switch (h) {
-    case TopHandle:
+    case Handle::Top:
         return {midX, r.top};
-    case BottomHandle:
+    case Handle::Bottom:
         return {midX, r.bottom};
-    case LeftHandle:
+    case Handle::Left:
         return {r.left, midY};
-    case RightHandle:
+    case Handle::Right:
         break;
     }
     return {r.right, midY};
@@ -73,7 +73,7 @@ int scaleableobject::DrawSelection(DeviceContext& dc, Rect& out)
 int scaleableobject::EraseSelection(DeviceContext&)
 {
     if (view && view->document())
-        view->document()->UpdateAllViews(DocumentServices::HintObject, this);
+        view->document()->UpdateAllViews(DocumentServices::UpdateHint::Object, this);
     return 1;
 }
 

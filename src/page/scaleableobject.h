@@ -12,7 +12,7 @@ class scaleableobject : public visibleobject
     PV_DECLARE_SERIAL(scaleableobject)
 
 public:
-    enum Handle { TopHandle, BottomHandle, LeftHandle, RightHandle };
+    enum class Handle { Top, Bottom, Left, Right };
     static constexpr int handleSize = 6;
 
     scaleableobject() = default;

@@ -26,9 +26,9 @@ constexpr uint16_t countWordEscape = 0xFFFF;
 }
 } // namespace
 
-Archive::Archive() : mode_(store) {}
+Archive::Archive() : mode_(Mode::store) {}
 
-Archive::Archive(QByteArray bytes) : mode_(load), in_(std::move(bytes))
+Archive::Archive(QByteArray bytes) : mode_(Mode::load), in_(std::move(bytes))
 {
     loadMap_.emplace_back(); // index 0 is the null reference
 }
@@ -46,16 +46,16 @@ Archive::~Archive()
 void Archive::need(size_t n)
 {
     if (!isLoading())
-        raise(ArchiveException::writeOnly, QStringLiteral("read from a storing archive"));
+        raise(ArchiveException::Cause::writeOnly, QStringLiteral("read from a storing archive"));
     if (n > bytesLeft())
-        raise(ArchiveException::endOfFile,
+        raise(ArchiveException::Cause::endOfFile,
               QStringLiteral("%1 bytes wanted, %2 left").arg(n).arg(bytesLeft()));
 }
 
 void Archive::requireStoring() const
 {
     if (!isStoring())
-        raise(ArchiveException::readOnly, QStringLiteral("write to a loading archive"));
+        raise(ArchiveException::Cause::readOnly, QStringLiteral("write to a loading archive"));
 }
 
 template <class T> T Archive::readValue()
@@ -154,7 +154,7 @@ void Archive::writeRawString(const QByteArray& bytes)
     requireStoring();
     const auto length = uint64_t(bytes.size());
     if (length > 0xFFFFFFFFu)
-        raise(ArchiveException::generic, QStringLiteral("string too long for the archive"));
+        raise(ArchiveException::Cause::generic, QStringLiteral("string too long for the archive"));
     if (length < stringByteEscape) {
         writeByte(uint8_t(length));
     } else {
@@ -239,7 +239,7 @@ uint32_t Archive::readCount(size_t minBytesPerElement)
     // billions of times by a count the file cannot back.
     const uint64_t needed = uint64_t(count) * std::max<uint64_t>(minBytesPerElement, 1);
     if (needed > bytesLeft())
-        raise(ArchiveException::endOfFile,
+        raise(ArchiveException::Cause::endOfFile,
               QStringLiteral("count %1 does not fit in %2 bytes").arg(count).arg(bytesLeft()));
     return count;
 }
@@ -247,7 +247,7 @@ uint32_t Archive::readCount(size_t minBytesPerElement)
 uint32_t Archive::nextIndex()
 {
     if (mapCount_ >= maxMapCount)
-        raise(ArchiveException::badIndex, QStringLiteral("too many objects in one archive"));
+        raise(ArchiveException::Cause::badIndex, QStringLiteral("too many objects in one archive"));
     return mapCount_++;
 }
 
@@ -277,7 +277,7 @@ void Archive::writeObject(const Persistent* obj)
     const size_t nameLength = std::char_traits<char>::length(cls->name);
     // Refuse to write what could never be read back, rather than report a save that worked.
     if (!cls->factory || nameLength > maxClassNameLength)
-        raise(ArchiveException::badClass,
+        raise(ArchiveException::Cause::badClass,
               QStringLiteral("class %1 cannot be stored").arg(QLatin1StringView(cls->name)));
 
     if (auto it = storeMap_.find(cls); it != storeMap_.end()) {
@@ -299,7 +299,7 @@ const RuntimeClass* Archive::readNewClass(uint16_t& storedSchema)
     storedSchema = readWord();
     const uint16_t nameLength = readWord();
     if (nameLength > maxClassNameLength)
-        raise(ArchiveException::badClass,
+        raise(ArchiveException::Cause::badClass,
               QStringLiteral("class name of %1 characters").arg(nameLength));
     need(nameLength);
     const std::string_view name(in_.constData() + pos_, nameLength);
@@ -307,13 +307,13 @@ const RuntimeClass* Archive::readNewClass(uint16_t& storedSchema)
 
     const RuntimeClass* cls = RuntimeClass::find(name);
     if (!cls || !cls->factory)
-        raise(ArchiveException::badClass,
+        raise(ArchiveException::Cause::badClass,
               QStringLiteral("unknown class %1")
                   .arg(QString::fromLatin1(name.data(), qsizetype(name.size()))));
     if (storedSchema != cls->schemaWord() && !cls->isVersionable())
-        raise(ArchiveException::badSchema, QStringLiteral("class %1 stored with schema %2")
-                                               .arg(QLatin1StringView(cls->name))
-                                               .arg(storedSchema));
+        raise(ArchiveException::Cause::badSchema, QStringLiteral("class %1 stored with schema %2")
+                                                      .arg(QLatin1StringView(cls->name))
+                                                      .arg(storedSchema));
     const uint32_t index = nextIndex();
     Q_ASSERT(index == loadMap_.size());
     loadMap_.push_back(LoadEntry{cls, nullptr, storedSchema});
@@ -367,13 +367,14 @@ Persistent* Archive::readObject(const RuntimeClass* expected)
         if (obTag == nullTag)
             return nullptr;
         if (obTag >= loadMap_.size() || !loadMap_[obTag].obj)
-            raise(ArchiveException::badIndex, QStringLiteral("no object %1").arg(obTag));
+            raise(ArchiveException::Cause::badIndex, QStringLiteral("no object %1").arg(obTag));
         Persistent* obj = loadMap_[obTag].obj;
         if (expected && !obj->isKindOf(expected))
-            raise(ArchiveException::badClass, QStringLiteral("object %1 is a %2, not a %3")
-                                                  .arg(obTag)
-                                                  .arg(QLatin1StringView(obj->runtimeClass()->name),
-                                                       QLatin1StringView(expected->name)));
+            raise(ArchiveException::Cause::badClass,
+                  QStringLiteral("object %1 is a %2, not a %3")
+                      .arg(obTag)
+                      .arg(QLatin1StringView(obj->runtimeClass()->name),
+                           QLatin1StringView(expected->name)));
         return obj;
     }
 
@@ -384,12 +385,12 @@ Persistent* Archive::readObject(const RuntimeClass* expected)
     } else {
         const uint32_t classIndex = obTag & ~bigClassTag;
         if (classIndex >= loadMap_.size() || !loadMap_[classIndex].cls)
-            raise(ArchiveException::badIndex, QStringLiteral("no class %1").arg(classIndex));
+            raise(ArchiveException::Cause::badIndex, QStringLiteral("no class %1").arg(classIndex));
         cls = loadMap_[classIndex].cls;
         storedSchema = loadMap_[classIndex].schema;
     }
     if (expected && !cls->isDerivedFrom(expected))
-        raise(ArchiveException::badClass,
+        raise(ArchiveException::Cause::badClass,
               QStringLiteral("a %1 where a %2 belongs")
                   .arg(QLatin1StringView(cls->name), QLatin1StringView(expected->name)));
     return createAndRead(cls, storedSchema);
@@ -400,8 +401,9 @@ void Archive::claim(Persistent* obj)
     if (!obj)
         return;
     if (!createdSet_.contains(obj) || claimed_.contains(obj) || inProgress_.contains(obj))
-        raise(ArchiveException::badIndex, QStringLiteral("object of class %1 cannot be owned here")
-                                              .arg(QLatin1StringView(obj->runtimeClass()->name)));
+        raise(ArchiveException::Cause::badIndex,
+              QStringLiteral("object of class %1 cannot be owned here")
+                  .arg(QLatin1StringView(obj->runtimeClass()->name)));
     claimed_.insert(obj);
 }
 

@@ -21,7 +21,7 @@ class DocumentServices;
 class Archive
 {
 public:
-    enum Mode { store, load };
+    enum class Mode { store, load };
 
     Archive();                          // storing
     explicit Archive(QByteArray bytes); // loading
@@ -31,8 +31,8 @@ public:
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
 
-    bool isStoring() const { return mode_ == store; }
-    bool isLoading() const { return mode_ == load; }
+    bool isStoring() const { return mode_ == Mode::store; }
+    bool isLoading() const { return mode_ == Mode::load; }
 
     // The document whose objects are written or read (not owned; may be null).
     DocumentServices* document() const { return document_; }

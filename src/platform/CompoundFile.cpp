@@ -83,7 +83,7 @@ void initGsf()
 
 [[noreturn]] void raiseInvalid(const QString& fileName, const QString& detail)
 {
-    raise(FileException::invalidFile, fileName, detail);
+    raise(FileException::Cause::invalidFile, fileName, detail);
 }
 
 QString joinPath(const QStringList& storagePath, const QString& name = {})
@@ -164,7 +164,7 @@ void checkName(const QString& name, const QString& fileName)
         name.isEmpty() || name.size() > maxNameLength ||
         std::any_of(name.begin(), name.end(), [](QChar c) { return forbidden.contains(c); });
     if (bad)
-        raise(FileException::generic, fileName,
+        raise(FileException::Cause::generic, fileName,
               QStringLiteral("invalid storage or stream name \"%1\"").arg(name));
 }
 
@@ -203,7 +203,7 @@ CompoundFileWriter::Node& CompoundFileWriter::storage(const QStringList& storage
     for (const QString& name : storagePath) {
         checkName(name, path_);
         if (node->usesOtherwise(name, true))
-            raise(FileException::generic, path_,
+            raise(FileException::Cause::generic, path_,
                   QStringLiteral("\"%1\" is already used by another entry").arg(name));
         std::unique_ptr<Node>& child = node->storages[name];
         if (!child)
@@ -224,7 +224,7 @@ void CompoundFileWriter::writeStream(const QStringList& storagePath, const QStri
     checkName(name, path_);
     Node& node = storage(storagePath);
     if (node.usesOtherwise(name, false))
-        raise(FileException::generic, path_,
+        raise(FileException::Cause::generic, path_,
               QStringLiteral("\"%1\" is already used by another entry")
                   .arg(joinPath(storagePath, name)));
     node.streams[name] = bytes;
@@ -240,7 +240,7 @@ namespace {
 [[noreturn]] void raiseOutput(GsfOutput* output, const QString& fileName, const QString& where)
 {
     const GError* error = output ? gsf_output_error(output) : nullptr;
-    raise(FileException::generic, fileName,
+    raise(FileException::Cause::generic, fileName,
           QStringLiteral("%1: %2").arg(where, error ? QString::fromUtf8(error->message)
                                                     : QStringLiteral("write failed")));
 }
@@ -298,7 +298,7 @@ QByteArray CompoundFileWriter::toBytes() const
 void CompoundFileWriter::commit()
 {
     if (path_.isEmpty())
-        raise(FileException::badPath, path_, QStringLiteral("no file name to save to"));
+        raise(FileException::Cause::badPath, path_, QStringLiteral("no file name to save to"));
     writeFileAtomically(path_, toBytes());
 }
 

@@ -214,7 +214,7 @@ QFont DeviceContext::deviceFont() const
     if (cache.valid && cache.font == state_.font && cache.pixelHeight == height)
         return cache.device;
     QFont f = state_.font.toQFont(height);
-    if (SymbolFont::kindOf(state_.font.faceName()) != SymbolFont::none)
+    if (SymbolFont::kindOf(state_.font.faceName()) != SymbolFont::Kind::none)
         f.setFamily(SymbolFont::drawingFamily());
     cache = {true, state_.font, height, f};
     return f;

@@ -29,7 +29,7 @@ private:
 class FileException : public PlotvaneException
 {
 public:
-    enum Cause {
+    enum class Cause {
         none = 0,
         generic = 1,
         fileNotFound = 2,
@@ -61,20 +61,20 @@ public:
         case EROFS:
         case EISDIR:
         case ETXTBSY:
-            return accessDenied;
+            return Cause::accessDenied;
         case ENOENT:
-            return reading ? fileNotFound : badPath;
+            return reading ? Cause::fileNotFound : Cause::badPath;
         case ENOTDIR:
         case ENAMETOOLONG:
-            return badPath;
+            return Cause::badPath;
         case ENOSPC:
         case EDQUOT:
-            return diskFull;
+            return Cause::diskFull;
         case EMFILE:
         case ENFILE:
-            return tooManyOpenFiles;
+            return Cause::tooManyOpenFiles;
         default:
-            return generic;
+            return Cause::generic;
         }
     }
     Cause cause() const { return cause_; }
@@ -88,7 +88,7 @@ private:
 class ArchiveException : public PlotvaneException
 {
 public:
-    enum Cause {
+    enum class Cause {
         none = 0,
         generic = 1,
         readOnly = 2,

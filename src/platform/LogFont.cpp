@@ -41,7 +41,7 @@ void LogFont::read(Archive& ar)
                        &f.lfClipPrecision, &f.lfQuality, &f.lfPitchAndFamily})
         *b = ar.readByte();
     if (ar.read(f.lfFaceName.data(), f.lfFaceName.size()) != f.lfFaceName.size())
-        throw ArchiveException(ArchiveException::endOfFile, QStringLiteral("font record"));
+        throw ArchiveException(ArchiveException::Cause::endOfFile, QStringLiteral("font record"));
     *this = f;
 }
 

@@ -10,7 +10,7 @@ uint32_t readCount(Archive& ar)
 void writeCount(Archive& ar, size_t count)
 {
     if (count > 0xFFFFFFFFu)
-        throw ArchiveException(ArchiveException::generic,
+        throw ArchiveException(ArchiveException::Cause::generic,
                                QStringLiteral("list of %1 elements").arg(count));
     ar.writeCount(uint32_t(count));
 }
@@ -18,7 +18,8 @@ void writeCount(Archive& ar, size_t count)
 void checkElement(const Persistent* element, bool storing)
 {
     if (!element)
-        throw ArchiveException(storing ? ArchiveException::generic : ArchiveException::badIndex,
+        throw ArchiveException(storing ? ArchiveException::Cause::generic
+                                       : ArchiveException::Cause::badIndex,
                                QStringLiteral("null element in an object list"));
 }
 

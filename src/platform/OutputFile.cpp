@@ -127,7 +127,7 @@ void OutputFile::openInPlace(const QByteArray& node)
     const int fd = ::open(node.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENXIO)
-            throw FileException(FileException::generic, path_,
+            throw FileException(FileException::Cause::generic, path_,
                                 QStringLiteral("no process reads from it"));
         raise(errno, "open");
     }

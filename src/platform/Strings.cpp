@@ -65,6 +65,10 @@ constexpr Entry stringTable[] = {
     {Str::FormatObjectTitle, "Format Object"},
     {Str::DefaultsTitle, "Plotvane Defaults"},
     {Str::AboutTitle, "About PLOTVANE"},
+    {Str::TickSpacingZero, "The tick spacing can not be zero."},
+    {Str::LabelIntervalBelowOne, "The label interval must be at least 1."},
+    {Str::TooManyTicks, "This tick spacing would put more than %1 ticks on the axis.  Choose a "
+                        "larger spacing."},
 
     {Str::MirrorXAxisPrompt, "Creates \"Right\" axis"},
     {Str::MirrorYAxisPrompt, "Create \"top\" axis"},

@@ -57,6 +57,10 @@ enum Id : int {
     FormatObjectTitle = 0x7012,   // "Format Object"
     DefaultsTitle = 0x7013,       // "Plotvane Defaults"
     AboutTitle = 0x7014,          // "About PLOTVANE"
+    // Tick settings the axis drawing cannot use
+    TickSpacingZero = 0x7040,       // "The tick spacing can not be zero."
+    LabelIntervalBelowOne = 0x7041, // "The label interval must be at least 1."
+    TooManyTicks = 0x7042, // "This tick spacing would put more than %1 ticks on the axis..."
 
     // Status-bar prompts: the same ids as their commands
     MirrorXAxisPrompt = 32793,    // "Creates "Right" axis"

@@ -72,24 +72,24 @@ SymbolFont::Kind SymbolFont::kindOf(const QString& faceName)
 {
     const QString face = faceName.trimmed();
     if (face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0)
-        return symbol;
+        return Kind::symbol;
     if (face.startsWith(QLatin1String("Wingdings"), Qt::CaseInsensitive))
-        return wingdings;
-    return none;
+        return Kind::wingdings;
+    return Kind::none;
 }
 
 char32_t SymbolFont::toUnicode(Kind kind, uint32_t code)
 {
     if (code >= 0xF020 && code <= 0xF0FF)
         code -= 0xF000;
-    if (kind == none || code < 32 || code > 255)
+    if (kind == Kind::none || code < 32 || code > 255)
         return 0;
-    return (kind == symbol ? symbolTable : wingdingsTable)[code - 32];
+    return (kind == Kind::symbol ? symbolTable : wingdingsTable)[code - 32];
 }
 
 QString SymbolFont::mapText(Kind kind, const QString& text)
 {
-    if (kind == none)
+    if (kind == Kind::none)
         return text;
     QString out;
     out.reserve(text.size());

@@ -9,7 +9,7 @@
 class SymbolFont
 {
 public:
-    enum Kind { none, symbol, wingdings };
+    enum class Kind { none, symbol, wingdings };
 
     // Which table a face name calls for (case-insensitive; "Wingdings 2" and "Wingdings 3"
     // share the Wingdings table as the nearest stand-in).

@@ -51,10 +51,11 @@ void MemTrace::Serialize(Archive& ar)
     }
     const int32_t n = ar.readLong();
     if (n < 0)
-        throw ArchiveException(ArchiveException::generic, QStringLiteral("negative value count"));
+        throw ArchiveException(ArchiveException::Cause::generic,
+                               QStringLiteral("negative value count"));
     // Both columns must be there before anything is allocated for them.
     if (uint64_t(n) * 2 * sizeof(double) > ar.bytesLeft())
-        throw ArchiveException(ArchiveException::endOfFile);
+        throw ArchiveException(ArchiveException::Cause::endOfFile);
     std::vector<double> values(size_t(n) * 2);
     for (double& v : values)
         v = ar.readDouble();

@@ -224,7 +224,7 @@ void Trace::Serialize(Archive& ar)
     xLow = ar.readDouble();
     yHigh = ar.readDouble();
     yLow = ar.readDouble();
-    sortOnX = int16_t(ar.readWord());
+    sortOnX = ar.readWord() != 0;
     if (ar.readWord() != 0) {
         PenRecord pen;
         pen.read(ar);
@@ -391,7 +391,7 @@ void Trace::SetColumns(int xc, int yc)
     pointsValid = false;
 }
 
-void Trace::SetSort(int on)
+void Trace::SetSort(bool on)
 {
     sortOnX = on;
     pointsValid = false;
@@ -792,7 +792,7 @@ std::unique_ptr<Axis> mirroredCopy(const Axis& source, visibleobject& namer)
     auto copy = std::make_unique<Axis>(source);
     tickstruct ticks = copy->GetTicks();
     ticks.tickAngle = (ticks.tickAngle % 360 + 180) % 360;
-    ticks.showLabels = 0;
+    ticks.showLabels = false;
     copy->GetTicks().CopyTicks(ticks);
     namer.SetDefaultName();
     copy->name = namer.name;
@@ -811,7 +811,7 @@ Axis* Trace::MirrorXAxis()
     std::unique_ptr<Axis> copy = mirroredCopy(*xAxis, namer);
     copy->MoveBy(0.0f, yAxis->length);
     copy->Relayout();
-    copy->SetAutoRange(0);
+    copy->SetAutoRange(false);
     Axis* added = copy.get();
     doc->AddObject(std::move(copy));
     return added;
@@ -827,7 +827,7 @@ Axis* Trace::MirrorYAxis()
     std::unique_ptr<Axis> copy = mirroredCopy(*yAxis, namer);
     copy->MoveBy(xAxis->length, 0.0f);
     copy->Relayout();
-    copy->SetAutoRange(0);
+    copy->SetAutoRange(false);
     Axis* added = copy.get();
     doc->AddObject(std::move(copy));
     return added;
@@ -848,10 +848,10 @@ void Trace::MoveOrigin(float px, float py)
 void Trace::WriteData(const QString& path) const
 {
     if (path.isEmpty())
-        throw FileException(FileException::generic);
+        throw FileException(FileException::Cause::generic);
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        throw FileException(FileException::accessDenied, path);
+        throw FileException(FileException::Cause::accessDenied, path);
     const DataColumn* xs = GetXValues();
     const DataColumn* ys = GetYValues();
     const int n = GetNumPoints();
@@ -862,10 +862,10 @@ void Trace::WriteData(const QString& path) const
         line += NumberFormat::g(ys->GetAt(i)).toLatin1();
         line += '\n';
         if (out.write(line) != line.size())
-            throw FileException(FileException::generic, path);
+            throw FileException(FileException::Cause::generic, path);
     }
     if (!out.flush())
-        throw FileException(FileException::generic, path);
+        throw FileException(FileException::Cause::generic, path);
 }
 
 int Trace::Reread()
@@ -883,7 +883,7 @@ int Trace::Reread()
 int Trace::EraseSelection(DeviceContext&)
 {
     if (DocumentServices* doc = document())
-        doc->UpdateAllViews(DocumentServices::HintObject, this);
+        doc->UpdateAllViews(DocumentServices::UpdateHint::Object, this);
     return 1;
 }
 
@@ -903,6 +903,12 @@ int Trace::OnMenuCommand(int commandId)
         return MirrorXAxis() ? 1 : 0;
     case MirrorYAxisCommand:
         return MirrorYAxis() ? 1 : 0;
+    case ErrorBarsCommand:
+        // The trace may be gone when the operation returns, and the document has been marked
+        // already: 0 keeps the caller from touching it.
+        if (auto* operation = dynamic_cast<ErrorBarOperation*>(document()))
+            operation->EditErrorBars(*this);
+        return 0;
     default:
         return 0;
     }
@@ -1046,8 +1052,8 @@ bool Trace::ZoomTo(const Rect& focus)
     savedYAxis = std::make_unique<Axis>(*yAxis);
     xAxis->SetLimits(topLeft.x(), bottomRight.x());
     yAxis->SetLimits(bottomRight.y(), topLeft.y());
-    xAxis->SetAutoRange(0);
-    yAxis->SetAutoRange(0);
+    xAxis->SetAutoRange(false);
+    yAxis->SetAutoRange(false);
     BindColumns();
     pointsValid = false;
     return true;

@@ -18,6 +18,7 @@ class ColumnFile;
 class DataColumn;
 class DocumentServices;
 class PageView;
+class Trace;
 class XAxis;
 class YAxis;
 
@@ -29,6 +30,18 @@ class PageObjectSource
 public:
     virtual ~PageObjectSource() = default;
     virtual QList<visibleobject*> pageObjects() const = 0;
+};
+
+// The document's error-bar operation, which the trace's "Error Bars" command hands the trace
+// to. The operation may replace the trace on the page by a trace of another kind and delete it;
+// it marks and refreshes the document itself. The plot document implements it (a trace finds
+// it with a cast of its document).
+class ErrorBarOperation
+{
+public:
+    virtual ~ErrorBarOperation() = default;
+    // True when the document changed.
+    virtual bool EditErrorBars(Trace& trace) = 0;
 };
 
 // One plotted data set: an x and a y column of a data file, mapped through a horizontal and a
@@ -47,7 +60,8 @@ public:
         SymbolFontCommand = 32779,
         ColorCommand = 32780,
         MirrorXAxisCommand = 32793,
-        MirrorYAxisCommand = 32794
+        MirrorYAxisCommand = 32794,
+        ErrorBarsCommand = 32803
     };
     // Mapped points are held inside these logical coordinates, relative to the trace's position.
     static constexpr int maxCoordinate = 32757;
@@ -131,8 +145,8 @@ public:
     int GetXColumn() const { return xColumn; }
     int GetYColumn() const { return yColumn; }
     void SetColumns(int x, int y);
-    int GetSort() const { return sortOnX; }
-    void SetSort(int on);
+    bool GetSort() const { return sortOnX; }
+    void SetSort(bool on);
 
     // New axes over the range of the trace's x (or y) values, with the default length, at the
     // trace's position and with a name no object of the document has. Not yet on the page.
@@ -227,7 +241,7 @@ protected:
     std::unique_ptr<Axis> savedYAxis;
     uint16_t xColumn = 0;
     uint16_t yColumn = 0;
-    int sortOnX = 0;
+    bool sortOnX = false;
     double xHigh = 0.0;
     double xLow = 0.0;
     double yHigh = 0.0;

@@ -4,9 +4,13 @@
 
 #include "platform/PenRecord.h"
 
+#include <QString>
+
+class ColumnFile;
 class DocumentServices;
 class PageView;
 class Trace;
+class filelist;
 struct LogFont;
 
 // The dialogs and choosers that trace operations open. The traces' dialog library implements
@@ -22,6 +26,11 @@ public:
     virtual int fileSettings(Trace& trace, DocumentServices* doc) = 0;
     // Line Settings; nonzero when confirmed.
     virtual int lineSettings(Trace& trace) = 0;
+    // The Error Bar dialog. errorFile and errorColumn (1-based) go in and come out (errorFile is
+    // null after "Remove Error Bars"); Change Error File may add a file to `files`. dataFilePath is
+    // the trace's data file. Nonzero when confirmed.
+    virtual int errorBars(ColumnFile*& errorFile, int& errorColumn, filelist& files,
+                          const QString& dataFilePath, PageView* owner) = 0;
     // The font chooser, opened on a font whose height is in screen pixels and on a colour; on
     // OK the three receive the choice (the size in tenths of a point). owner may be null.
     virtual bool chooseFont(LogFont& font, ColorRef& color, int& pointSizeTenths,

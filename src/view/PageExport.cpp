@@ -26,7 +26,7 @@ constexpr int pdfDpi = 1200;
 constexpr int svgUnitsPerInch = 1000;
 
 [[noreturn]] void fail(const QString& path, const QString& detail,
-                       FileException::Cause cause = FileException::generic)
+                       FileException::Cause cause = FileException::Cause::generic)
 {
     throw FileException(cause, path, detail);
 }
@@ -179,6 +179,6 @@ void exportPage(PlotDocument& doc, const QString& outPath, int dpi)
         fail(outPath,
              QStringLiteral("unknown picture format; the file name must end in .pdf, "
                             ".svg or .png"),
-             FileException::badPath);
+             FileException::Cause::badPath);
     exportPage(doc, outPath, *format, dpi);
 }

@@ -123,14 +123,15 @@ Rect PageScrollView::clientRect() const
     return Rect{0, 0, vp->width(), vp->height()};
 }
 
-void PageScrollView::OnUpdate(int hint, visibleobject* obj, const Rect* rect)
+void PageScrollView::OnUpdate(DocumentServices::UpdateHint hint, visibleobject* obj,
+                              const Rect* rect)
 {
     if (!objects)
         return;
-    if (hint == DocumentServices::HintObject && obj) {
+    if (hint == DocumentServices::UpdateHint::Object && obj) {
         objects->SetViewAll(this);
         viewport()->update(toQRect(obj->GetRect()));
-    } else if (hint == DocumentServices::HintRect && rect) {
+    } else if (hint == DocumentServices::UpdateHint::Area && rect) {
         objects->SetViewAll(this);
         viewport()->update(toQRect(*rect));
     } else {
@@ -229,29 +230,29 @@ void PageScrollView::OnScroll(Qt::Orientation bar, ScrollCode code, int nPos)
 
     int d = 0;
     switch (code) {
-    case LineUp:
+    case ScrollCode::LineUp:
         d = -step;
         break;
-    case LineDown:
+    case ScrollCode::LineDown:
         d = step;
         break;
-    case PageUp:
+    case ScrollCode::PageUp:
         d = extent < step ? -step : -extent;
         break;
-    case PageDown:
+    case ScrollCode::PageDown:
         d = extent < step ? step : extent;
         break;
-    case ThumbPosition:
+    case ScrollCode::ThumbPosition:
         d = nPos - pos;
         break;
-    case Top:
+    case ScrollCode::Top:
         d = min - pos;
         break;
-    case Bottom:
+    case ScrollCode::Bottom:
         d = max - pos;
         break;
-    case ThumbTrack:
-    case EndScroll:
+    case ScrollCode::ThumbTrack:
+    case ScrollCode::EndScroll:
         break;
     }
     if (d == 0)
@@ -275,35 +276,35 @@ void PageScrollView::OnScroll(Qt::Orientation bar, ScrollCode code, int nPos)
 void PageScrollView::onBarAction(Qt::Orientation bar, int action)
 {
     QScrollBar* sb = bar == Qt::Horizontal ? horizontalScrollBar() : verticalScrollBar();
-    ScrollCode code = EndScroll;
+    ScrollCode code = ScrollCode::EndScroll;
     switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
-        code = LineUp;
+        code = ScrollCode::LineUp;
         break;
     case QAbstractSlider::SliderSingleStepAdd:
-        code = LineDown;
+        code = ScrollCode::LineDown;
         break;
     case QAbstractSlider::SliderPageStepSub:
-        code = PageUp;
+        code = ScrollCode::PageUp;
         break;
     case QAbstractSlider::SliderPageStepAdd:
-        code = PageDown;
+        code = ScrollCode::PageDown;
         break;
     case QAbstractSlider::SliderToMinimum:
-        code = Top;
+        code = ScrollCode::Top;
         break;
     case QAbstractSlider::SliderToMaximum:
-        code = Bottom;
+        code = ScrollCode::Bottom;
         break;
     case QAbstractSlider::SliderMove:
-        code = sb->isSliderDown() ? ThumbTrack : ThumbPosition;
+        code = sb->isSliderDown() ? ScrollCode::ThumbTrack : ScrollCode::ThumbPosition;
         break;
     default:
         break;
     }
     OnScroll(bar, code, sb->sliderPosition());
     // The bar applies its slider position when the action ends; it must be the view's.
-    if (code != ThumbTrack)
+    if (code != ScrollCode::ThumbTrack)
         sb->setSliderPosition(bar == Qt::Horizontal ? scrollX_ : scrollY_);
 }
 

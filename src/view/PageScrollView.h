@@ -30,7 +30,7 @@ class PageScrollView : public QAbstractScrollArea, public DocumentView
 
 public:
     // The scroll codes of a bar action.
-    enum ScrollCode {
+    enum class ScrollCode {
         LineUp,
         LineDown,
         PageUp,
@@ -81,7 +81,7 @@ public:
     PlotDocument* document() const override { return doc_; }
 
     // DocumentView
-    void OnUpdate(int hint, visibleobject* obj, const Rect* rect) override;
+    void OnUpdate(DocumentServices::UpdateHint hint, visibleobject* obj, const Rect* rect) override;
     void ResetView() override;
     // The plain view has no printer page.
     QSize pageSize() const override { return {}; }

@@ -408,9 +408,9 @@ TEST_P(PageReachTest, ScrollBarsReachEveryEdgeOfThePage)
 
         // The top-right corner at the window's edges (or inside them where the page fits),
         // then the bottom-left one.
-        view->OnScroll(Qt::Vertical, PageScrollView::ThumbPosition,
+        view->OnScroll(Qt::Vertical, PageScrollView::ScrollCode::ThumbPosition,
                        client.height() - page.height());
-        view->OnScroll(Qt::Horizontal, PageScrollView::ThumbPosition,
+        view->OnScroll(Qt::Horizontal, PageScrollView::ScrollCode::ThumbPosition,
                        page.width() - client.width());
         QImage image = view->viewport()->grab().toImage();
         const int top = std::max(0, client.height() - page.height());
@@ -419,8 +419,8 @@ TEST_P(PageReachTest, ScrollBarsReachEveryEdgeOfThePage)
             << "top edge";
         EXPECT_GT(outlinePixels(image, false, right), client.boundedTo(page).height() / 4)
             << "right edge";
-        view->OnScroll(Qt::Vertical, PageScrollView::ThumbPosition, 0);
-        view->OnScroll(Qt::Horizontal, PageScrollView::ThumbPosition, 0);
+        view->OnScroll(Qt::Vertical, PageScrollView::ScrollCode::ThumbPosition, 0);
+        view->OnScroll(Qt::Horizontal, PageScrollView::ScrollCode::ThumbPosition, 0);
         image = view->viewport()->grab().toImage();
         EXPECT_GT(outlinePixels(image, true, client.height() - 1),
                   client.boundedTo(page).width() / 4)

@@ -25,7 +25,7 @@ template <class A> std::unique_ptr<A> placed(float length, double s, double e, b
     axis->x = 1;
     axis->y = 1;
     axis->length = length;
-    axis->autoRange = 0;
+    axis->autoRange = false;
     axis->SetLimits(s, e);
     axis->SetLog(log);
     return axis;
@@ -253,7 +253,7 @@ TEST(AxisDrawing, OutwardTicksAndHiddenLabels)
 {
     auto axis = placed<XAxis>(5, 0, 10);
     axis->ticks.tickAngle = -90;
-    axis->ticks.showLabels = 0;
+    axis->ticks.showLabels = false;
     const QStringList records = recordedDrawing(*axis);
     EXPECT_TRUE(drawnTexts(records).isEmpty());
     const QList<DrawnLine> lines = drawnLines(records);
@@ -299,7 +299,7 @@ TEST_P(AxisDrawingGuards, DrawOnlyWhatMakesSense)
 
 void manual(Axis& a, double first, double spacing, int interval)
 {
-    a.ticks.autoTicks = 0;
+    a.ticks.autoTicks = false;
     a.ticks.firstTick = first;
     a.ticks.tickSpacing = spacing;
     a.ticks.labelInterval = interval;
@@ -326,13 +326,13 @@ INSTANTIATE_TEST_SUITE_P(
         GuardCase{"logEndNegative",
                   [](Axis& a) {
                       a.SetLimits(1, -5);
-                      a.SetLog(1);
+                      a.SetLog(true);
                   },
                   0, 0},
         GuardCase{"logHugeInterval",
                   [](Axis& a) {
                       a.SetLimits(1, 1000);
-                      a.SetLog(1);
+                      a.SetLog(true);
                       manual(a, 0, 0.1, 1000000000);
                   },
                   -1, -1},

@@ -23,7 +23,7 @@ template <class A> std::unique_ptr<A> placed(float x, float y, float length, dou
     axis->x = x;
     axis->y = y;
     axis->length = length;
-    axis->autoRange = 0;
+    axis->autoRange = false;
     axis->SetLimits(s, e);
     return axis;
 }
@@ -72,7 +72,7 @@ struct RescaleCase
 {
     const char* name;
     double start, end;
-    int log;
+    bool log;
     double expectedScale; // 7 means "left as it was"
 };
 
@@ -155,7 +155,7 @@ TEST(AxisAutoRange, OffKeepsTheLimits)
     FakeView view;
     view.doc = &doc;
     XAxis axis(&view);
-    axis.autoRange = 0;
+    axis.autoRange = false;
     axis.SetLimits(0.3, 8.7);
     axis.AutoRange();
     EXPECT_DOUBLE_EQ(axis.start, 0.3);
@@ -184,7 +184,7 @@ TEST(AxisLimits, SetLimitsSnapsStartOnlyWithAutomaticRange)
     EXPECT_DOUBLE_EQ(snapped.end, 8.7);
 
     XAxis kept;
-    kept.autoRange = 0;
+    kept.autoRange = false;
     kept.SetLimits(0.3, 8.7);
     EXPECT_DOUBLE_EQ(kept.start, 0.3);
     EXPECT_DOUBLE_EQ(kept.scale, 1.0 / 8.4);
@@ -193,17 +193,17 @@ TEST(AxisLimits, SetLimitsSnapsStartOnlyWithAutomaticRange)
 TEST(AxisLimits, SwitchingTheScaleReturnsTicksToAutomatic)
 {
     auto axis = placed<XAxis>(1, 1, 5, 1, 1000);
-    axis->ticks.autoTicks = 0;
-    axis->SetLog(1);
-    EXPECT_EQ(axis->logScale, 1);
-    EXPECT_EQ(axis->ticks.autoTicks, 1);
+    axis->ticks.autoTicks = false;
+    axis->SetLog(true);
+    EXPECT_TRUE(axis->logScale);
+    EXPECT_TRUE(axis->ticks.autoTicks);
     EXPECT_DOUBLE_EQ(axis->scale, 5.0 / 3.0);
-    axis->ticks.autoTicks = 0;
-    axis->SetLog(1); // already logarithmic: nothing changes
-    EXPECT_EQ(axis->ticks.autoTicks, 0);
-    axis->SetLog(0);
-    EXPECT_EQ(axis->logScale, 0);
-    EXPECT_EQ(axis->ticks.autoTicks, 1);
+    axis->ticks.autoTicks = false;
+    axis->SetLog(true); // already logarithmic: nothing changes
+    EXPECT_FALSE(axis->ticks.autoTicks);
+    axis->SetLog(false);
+    EXPECT_FALSE(axis->logScale);
+    EXPECT_TRUE(axis->ticks.autoTicks);
     EXPECT_DOUBLE_EQ(axis->scale, 5.0 / 999.0);
 }
 
@@ -222,8 +222,8 @@ TEST(AxisConstruction, ViewConstructorsTakeTheSettings)
     EXPECT_EQ(y.angle, 90);
     EXPECT_EQ(y.dirX, 0.0);
     EXPECT_EQ(y.dirY, 1.0);
-    EXPECT_EQ(x.autoRange, 1);
-    EXPECT_EQ(x.ticks.autoTicks, 1);
+    EXPECT_TRUE(x.autoRange);
+    EXPECT_TRUE(x.ticks.autoTicks);
     EXPECT_EQ(x.ticks.labelFont.faceName(), s.labelFace);
     EXPECT_EQ(x.ticks.labelFont.lfHeight, -(s.labelSize * 1000 / 72));
     EXPECT_EQ(x.ticks.labelPointSize, s.labelSize * 10);
@@ -248,7 +248,7 @@ TEST(AxisConstruction, RangeConstructorLaysOutWithAutomaticTicks)
     EXPECT_DOUBLE_EQ(axis.end, 8.7);
     EXPECT_DOUBLE_EQ(axis.ticks.tickSpacing, 1.25);
     EXPECT_EQ(axis.ticks.tickAngle, 0);
-    EXPECT_EQ(axis.autoRange, 1);
+    EXPECT_TRUE(axis.autoRange);
     EXPECT_FALSE(axis.GetRect().isEmpty());
     EXPECT_DOUBLE_EQ(axis.scale, 4 / 8.7);
 }
@@ -258,7 +258,7 @@ TEST(AxisCopies, CopyAndCopyAxisTakeEverythingButTheTitle)
     FakeView view;
     XAxis source(&view, -2, 30, 5.5f, 1.5f, 2.5f);
     source.name = QStringLiteral("Volts");
-    source.SetLog(1);
+    source.SetLog(true);
     source.ticks.labelColor = 0x123456;
     FakeTitle sourceTitle;
     FakeTitle ownTitle;
@@ -339,7 +339,8 @@ TEST_P(AxisDrag, HandleChangesTheLengthAtTheFarEnd)
     axis->SetLength(4);
     const QPoint grab = scaleableobject::handlePoint(axis->GetRect(), c.handle);
     const auto handles = scaleableobject::handleRects(axis->GetRect());
-    ASSERT_TRUE(axis->HitHandle(handles[c.handle].left + 1, handles[c.handle].top + 1));
+    const Rect& handle = handles[size_t(c.handle)];
+    ASSERT_TRUE(axis->HitHandle(handle.left + 1, handle.top + 1));
     ASSERT_EQ(axis->grabbed, grab);
 
     const Rect r = axis->ScaleTo(grab.x() + c.dx, grab.y() + c.dy);
@@ -350,21 +351,21 @@ TEST_P(AxisDrag, HandleChangesTheLengthAtTheFarEnd)
     // The grabbed point follows the side, so a second step of the drag continues from there.
     EXPECT_EQ(axis->grabbed, scaleableobject::handlePoint(r, c.handle));
     ASSERT_EQ(doc.updates.size(), 2);
-    EXPECT_EQ(doc.updates[0].first, DocumentServices::HintObject);
+    EXPECT_EQ(doc.updates[0].first, DocumentServices::UpdateHint::Object);
     EXPECT_EQ(doc.updates[1].second, axis.get());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Handles, AxisDrag,
-    ::testing::Values(DragCase{"xRight", false, 1, scaleableobject::RightHandle, 48, 0, 4.5f},
-                      DragCase{"xRightZoomed", false, 2, scaleableobject::RightHandle, 48, 0,
-                               4.25f},
-                      DragCase{"xLeftOutwards", false, 1, scaleableobject::LeftHandle, -96, 0, 5},
-                      DragCase{"xTopDoesNothing", false, 1, scaleableobject::TopHandle, 0, -40, 4},
-                      DragCase{"yTopUp", true, 1, scaleableobject::TopHandle, 0, -96, 5},
-                      DragCase{"yBottomDown", true, 1, scaleableobject::BottomHandle, 0, 24, 4.25f},
-                      DragCase{"pastTheOrigin", false, 1, scaleableobject::RightHandle, -2000, 0,
-                               Axis::minDragLength}),
+    ::testing::Values(
+        DragCase{"xRight", false, 1, scaleableobject::Handle::Right, 48, 0, 4.5f},
+        DragCase{"xRightZoomed", false, 2, scaleableobject::Handle::Right, 48, 0, 4.25f},
+        DragCase{"xLeftOutwards", false, 1, scaleableobject::Handle::Left, -96, 0, 5},
+        DragCase{"xTopDoesNothing", false, 1, scaleableobject::Handle::Top, 0, -40, 4},
+        DragCase{"yTopUp", true, 1, scaleableobject::Handle::Top, 0, -96, 5},
+        DragCase{"yBottomDown", true, 1, scaleableobject::Handle::Bottom, 0, 24, 4.25f},
+        DragCase{"pastTheOrigin", false, 1, scaleableobject::Handle::Right, -2000, 0,
+                 Axis::minDragLength}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AxisDrag, SuccessiveStepsAddUp)
@@ -374,7 +375,7 @@ TEST(AxisDrag, SuccessiveStepsAddUp)
     axis.x = 1;
     axis.y = 1;
     axis.SetLength(5);
-    axis.grabbed = scaleableobject::handlePoint(axis.GetRect(), scaleableobject::RightHandle);
+    axis.grabbed = scaleableobject::handlePoint(axis.GetRect(), scaleableobject::Handle::Right);
     const int startX = axis.grabbed.x();
     axis.ScaleTo(startX + 48, axis.grabbed.y());
     axis.ScaleTo(startX + 96, axis.grabbed.y());
@@ -488,7 +489,8 @@ TEST(AxisTitleLink, TitleIsMadeOnceAddedToThePageAndRemovedWithTheAxis)
     XAxis axis(&view);
     axis.name = QStringLiteral("Time");
 
-    EXPECT_EQ(axis.OnMenuCommand(Axis::TitleCommand), 0); // nothing can make a title yet
+    const Axis::TitleFactory installed = Axis::setTitleFactory(nullptr);
+    EXPECT_EQ(axis.OnMenuCommand(Axis::TitleCommand), 0); // nothing can make a title
     EXPECT_EQ(axis.GetTitle(), nullptr);
 
     Axis::setTitleFactory(&makeFakeTitle);
@@ -513,7 +515,7 @@ TEST(AxisTitleLink, TitleIsMadeOnceAddedToThePageAndRemovedWithTheAxis)
     EXPECT_EQ(axis.GetTitle(), nullptr);
     EXPECT_TRUE(doc.objects.isEmpty());
     EXPECT_EQ(FakeTitle::alive, aliveBefore);
-    Axis::setTitleFactory(nullptr);
+    Axis::setTitleFactory(installed);
 }
 
 TEST(AxisTitleLink, DeletingTheTitleAloneOrTheAxisBreaksTheLink)

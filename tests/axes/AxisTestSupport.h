@@ -3,6 +3,7 @@
 #include "axes/Axis.h"
 #include "axes/AxisEditors.h"
 #include "page/visibleobject.h"
+#include "platform/StringObMap.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -99,11 +100,17 @@ public:
         calls.append(QStringLiteral("editTitle"));
         return result;
     }
+    visibleobject* chooseAxis(const StringObMap& axes) override
+    {
+        calls.append(QStringLiteral("chooseAxis"));
+        return static_cast<visibleobject*>(axes.value(axisChoice));
+    }
 
     QStringList calls;
     Axis* lastAxis = nullptr;
     DocumentServices* lastDocument = nullptr;
     int result = 1;
+    QString axisChoice; // Select Axis: the name chosen, empty for none
 };
 
 // Installs editors for one test and removes them again.

@@ -30,9 +30,9 @@ TEST_P(AutoTicks, ChooseNiceSteps)
 {
     const AutoTicksCase& c = GetParam();
     Axis axis;
-    axis.autoRange = 0;
+    axis.autoRange = false;
     axis.ticks.majorTickLength = 9; // automatic ticks overwrite everything
-    axis.ticks.labelFormat = tickstruct::Exponential;
+    axis.ticks.labelFormat = tickstruct::Format::Exponential;
     axis.SetLimits(c.start, c.end);
     const tickstruct& t = axis.ticks;
     EXPECT_DOUBLE_EQ(t.tickSpacing, c.spacing);
@@ -42,8 +42,8 @@ TEST_P(AutoTicks, ChooseNiceSteps)
     EXPECT_EQ(t.minorTickLength, 0.1f);
     EXPECT_EQ(t.labelOffsetX, 0.1f);
     EXPECT_EQ(t.labelOffsetY, 0.1f);
-    EXPECT_EQ(t.labelFormat, tickstruct::Auto);
-    EXPECT_EQ(t.autoDigits, 1);
+    EXPECT_EQ(t.labelFormat, tickstruct::Format::Auto);
+    EXPECT_TRUE(t.autoDigits);
     EXPECT_EQ(t.decimalDigits, 0);
     EXPECT_DOUBLE_EQ(axis.start, c.start);
 }
@@ -69,7 +69,7 @@ TEST(AutoTicks, AutomaticRangeStartsAtTheFirstTick)
     axis.SetLimits(0.3, 8.7);
     EXPECT_DOUBLE_EQ(axis.start, 0);
     // Manual ticks still move an automatic axis to the user's first tick.
-    axis.ticks.autoTicks = 0;
+    axis.ticks.autoTicks = false;
     axis.ticks.firstTick = -5;
     axis.ticks.tickSpacing = 3;
     axis.SetLimits(0.3, 8.7);
@@ -102,7 +102,7 @@ TEST(AutoLogTicks, DataFrom3To4500StartAtOne)
     FakeView view;
     view.doc = &doc;
     YAxis axis(&view);
-    axis.SetLog(1);
+    axis.SetLog(true);
     axis.AutoRange();
     EXPECT_DOUBLE_EQ(axis.start, 1);
     EXPECT_DOUBLE_EQ(axis.end, 4500);
@@ -116,7 +116,7 @@ struct LogStartCase
 {
     const char* name;
     double start, end;
-    int autoRange;
+    bool autoRange;
     double expectedStart, expectedFirstTick;
 };
 
@@ -127,7 +127,7 @@ TEST_P(AutoLogTicks, StartAtADecade)
 {
     const LogStartCase& c = GetParam();
     Axis axis;
-    axis.logScale = 1;
+    axis.logScale = true;
     axis.autoRange = c.autoRange;
     axis.ticks.firstTick = 99;
     axis.start = c.start;
@@ -178,9 +178,9 @@ TEST_P(TickDirection, FollowsTheSettings)
     EXPECT_EQ(axis->ticks.labelOffsetX, c.expectedOffsetX);
     EXPECT_EQ(axis->ticks.labelOffsetY, c.expectedOffsetY);
     // Logarithmic axes get them too; manual ticks keep their own.
-    axis->SetLog(1);
+    axis->SetLog(true);
     EXPECT_EQ(axis->ticks.tickAngle, c.expectedAngle);
-    axis->ticks.autoTicks = 0;
+    axis->ticks.autoTicks = false;
     axis->ticks.tickAngle = 45;
     axis->AutoTicks();
     EXPECT_EQ(axis->ticks.tickAngle, 45);
@@ -199,12 +199,12 @@ INSTANTIATE_TEST_SUITE_P(Kinds, TickDirection,
 struct LabelCase
 {
     const char* name;
-    int format;
-    int autoDigits;
+    int format; // as stored: 7 is no format of ours
+    bool autoDigits;
     int digits;
     double firstTick, spacing;
     int n;
-    int log;
+    bool log;
     const char* expected;
 };
 
@@ -217,7 +217,7 @@ TEST_P(LabelText, IsFormattedAsChosen)
     Axis axis;
     axis.logScale = c.log;
     tickstruct& t = axis.ticks;
-    t.labelFormat = c.format;
+    t.labelFormat = tickstruct::Format(c.format);
     t.autoDigits = c.autoDigits;
     t.decimalDigits = c.digits;
     t.firstTick = c.firstTick;
@@ -270,8 +270,8 @@ void fillOddValues(Axis& axis)
     axis.dirY = -1.0 / 3.0;
     axis.start = 0.1;
     axis.end = std::numeric_limits<double>::infinity();
-    axis.autoRange = 0;
-    axis.logScale = 1;
+    axis.autoRange = false;
+    axis.logScale = true;
     tickstruct& t = axis.ticks;
     t.firstTick = -1e-300;
     t.tickSpacing = std::bit_cast<double>(uint64_t(0x7FF8000000000123)); // a NaN with payload
@@ -281,11 +281,11 @@ void fillOddValues(Axis& axis)
     t.minorTickLength = 1e-40f; // subnormal
     t.labelOffsetX = -0.1f;
     t.labelOffsetY = 3.4e38f;
-    t.labelFormat = 3;
+    t.labelFormat = tickstruct::Format::Exponential;
     t.decimalDigits = 11;
-    t.autoDigits = 0;
-    t.autoTicks = 0;
-    t.showLabels = -1;
+    t.autoDigits = false;
+    t.autoTicks = false;
+    t.showLabels = true;
     t.labelFont = LogFont::fromFace(QStringLiteral("Liberation Serif"), -250, LogFont::FW_BOLD);
     t.labelFont.lfEscapement = -900;
     t.labelFont.lfItalic = 1;
@@ -322,8 +322,8 @@ TEST(AxisRecord, ReadsBackBitForBit)
     EXPECT_EQ(bits(copy.dirY), bits(original.dirY));
     EXPECT_EQ(bits(copy.start), bits(original.start));
     EXPECT_EQ(bits(copy.end), bits(original.end));
-    EXPECT_EQ(copy.autoRange, 0);
-    EXPECT_EQ(copy.logScale, 1);
+    EXPECT_FALSE(copy.autoRange);
+    EXPECT_TRUE(copy.logScale);
     EXPECT_EQ(copy.GetTitle(), nullptr);
     const tickstruct& a = copy.ticks;
     const tickstruct& b = original.ticks;
@@ -335,11 +335,11 @@ TEST(AxisRecord, ReadsBackBitForBit)
     EXPECT_EQ(bits(a.minorTickLength), bits(b.minorTickLength));
     EXPECT_EQ(bits(a.labelOffsetX), bits(b.labelOffsetX));
     EXPECT_EQ(bits(a.labelOffsetY), bits(b.labelOffsetY));
-    EXPECT_EQ(a.labelFormat, 3);
+    EXPECT_EQ(a.labelFormat, tickstruct::Format::Exponential);
     EXPECT_EQ(a.decimalDigits, 11);
-    EXPECT_EQ(a.autoDigits, 0);
-    EXPECT_EQ(a.autoTicks, 0);
-    EXPECT_EQ(a.showLabels, -1);
+    EXPECT_FALSE(a.autoDigits);
+    EXPECT_FALSE(a.autoTicks);
+    EXPECT_TRUE(a.showLabels);
     EXPECT_EQ(a.labelFont, b.labelFont);
     EXPECT_EQ(a.labelPointSize, 180);
     EXPECT_EQ(a.labelColor, 0x00ABCDEFu);
@@ -420,7 +420,7 @@ TEST(AxisRecord, AnAxisAsTitleIsRefused)
             in.readObject<XAxis>();
             ADD_FAILURE() << "accepted";
         } catch (const ArchiveException& e) {
-            EXPECT_EQ(e.cause(), ArchiveException::badClass);
+            EXPECT_EQ(e.cause(), ArchiveException::Cause::badClass);
         }
     }
 }

@@ -90,7 +90,10 @@ public:
         return taken;
     }
     void MarkChanged() override { ++changes; }
-    void UpdateAllViews(int hint, visibleobject* obj) override { updates.append({hint, obj}); }
+    void UpdateAllViews(UpdateHint hint, visibleobject* obj) override
+    {
+        updates.append({hint, obj});
+    }
     void UpdateAllViewsRect(const Rect& r) override { rectUpdates.append(r); }
     PageView* GetActiveView() override { return activeView; }
 
@@ -100,7 +103,7 @@ public:
     QList<visibleobject*> objects; // in page order
     std::vector<std::unique_ptr<visibleobject>> owned;
     int changes = 0;
-    QList<std::pair<int, visibleobject*>> updates;
+    QList<std::pair<DocumentServices::UpdateHint, visibleobject*>> updates;
     QList<Rect> rectUpdates;
     PageView* activeView = nullptr;
 };

@@ -127,7 +127,7 @@ TEST_P(ReadFileCase, KeepsWhatTheRulesSay)
     try {
         EXPECT_EQ(file.ReadFile(), 1);
     } catch (const FileException& e) {
-        EXPECT_EQ(e.cause(), FileException::invalidFile);
+        EXPECT_EQ(e.cause(), FileException::Cause::invalidFile);
         outcome = file.GetNumPoints() > 0 ? Outcome::parseError : Outcome::notDataFile;
     }
     EXPECT_EQ(outcome, c.outcome);
@@ -285,7 +285,7 @@ TEST(ReadFile, MalformedFilesEndInACleanError)
             file.ReadFile();
             ADD_FAILURE() << "read without error";
         } catch (const FileException& e) {
-            EXPECT_EQ(e.cause(), FileException::invalidFile);
+            EXPECT_EQ(e.cause(), FileException::Cause::invalidFile);
         } catch (const MemoryException&) {
         }
         EXPECT_EQ(file.GetNumColumns() == 0, file.GetNumPoints() == 0);

@@ -24,7 +24,7 @@ std::string readResult(ColumnFile& file, const std::function<int()>& read)
     try {
         read();
     } catch (const FileException& e) {
-        EXPECT_EQ(e.cause(), FileException::invalidFile);
+        EXPECT_EQ(e.cause(), FileException::Cause::invalidFile);
     }
     std::string s = std::to_string(int(file.GetReadState()));
     for (int c = 0; c < file.GetNumColumns(); ++c) {

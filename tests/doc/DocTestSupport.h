@@ -35,7 +35,7 @@ public:
 
     DocumentServices* document() const override { return doc; }
 
-    void OnUpdate(int hint, visibleobject* obj, const Rect*) override
+    void OnUpdate(DocumentServices::UpdateHint hint, visibleobject* obj, const Rect*) override
     {
         updates.append({hint, obj});
     }
@@ -51,7 +51,7 @@ public:
 
     PlotDocument* doc;
     QSize page{864, 672}; // 9 x 7 inches
-    QList<std::pair<int, visibleobject*>> updates;
+    QList<std::pair<DocumentServices::UpdateHint, visibleobject*>> updates;
     int resets = 0;
 };
 
@@ -71,11 +71,26 @@ public:
         return answer;
     }
     int lineSettings(Trace&) override { return 0; }
+    // The Error Bar dialog runs the script on what it is given; without one it is cancelled.
+    int errorBars(ColumnFile*& errorFile, int& errorColumn, filelist& files,
+                  const QString& dataFilePath, PageView*) override
+    {
+        errorBarsOffered.append({errorFile, errorColumn, dataFilePath});
+        return errorBarsScript ? errorBarsScript(errorFile, errorColumn, files) : 0;
+    }
     bool chooseFont(LogFont&, ColorRef&, int&, PageView*) override { return false; }
     bool chooseColor(ColorRef&, PageView*) override { return false; }
 
     int answer = 0;
     QList<Trace*> asked;
+    struct ErrorBarsOffer
+    {
+        ColumnFile* errorFile;
+        int errorColumn;
+        QString dataFilePath;
+    };
+    QList<ErrorBarsOffer> errorBarsOffered;
+    std::function<int(ColumnFile*&, int&, filelist&)> errorBarsScript;
 
 private:
     TraceEditors* previous_;
@@ -93,7 +108,6 @@ public:
 
     visibleobject* chooseObject(const StringObMap& objects) override { return pick(objects); }
     visibleobject* chooseDataSet(const StringObMap& traces) override { return pick(traces); }
-    visibleobject* chooseAxis(const StringObMap& axes) override { return pick(axes); }
 
     QString choice; // empty: nothing chosen
     QStringList offered;

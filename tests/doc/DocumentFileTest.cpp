@@ -44,7 +44,7 @@ protected:
         open(writeFile("b.dat", "5 6\n7 8\n"));
         ASSERT_EQ(traceCount(), 3);
         Axis* xAxis = traceAt(0)->GetXAxis();
-        xAxis->SetAutoRange(0);
+        xAxis->SetAutoRange(false);
         xAxis->SetLimits(0.1, std::nextafter(2.0, 3.0));
         xAxis->x = std::nextafter(1.1f, 2.0f);
         xAxis->y = -0.0f;

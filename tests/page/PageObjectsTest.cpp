@@ -310,7 +310,7 @@ TEST(ScaleableObject, EraseSelectionRepaintsTheObjectInEveryView)
     RecordingDC dc;
     EXPECT_EQ(box.EraseSelection(dc), 1);
     ASSERT_EQ(doc.updates.size(), 1);
-    EXPECT_EQ(doc.updates.first().first, DocumentServices::HintObject);
+    EXPECT_EQ(doc.updates.first().first, DocumentServices::UpdateHint::Object);
     EXPECT_EQ(doc.updates.first().second, &box);
 }
 

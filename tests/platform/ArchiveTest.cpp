@@ -140,7 +140,7 @@ ArchiveException::Cause causeOf(const std::function<void()>& f)
     } catch (const ArchiveException& e) {
         return e.cause();
     }
-    return ArchiveException::none;
+    return ArchiveException::Cause::none;
 }
 
 TEST(Archive, EmptyDocument)
@@ -222,7 +222,7 @@ class ArchiveTruncated : public testing::TestWithParam<TruncatedCase>
 TEST_P(ArchiveTruncated, RaisesEndOfFile)
 {
     Archive in(hex(GetParam().bytes));
-    EXPECT_EQ(causeOf([&] { GetParam().read(in); }), ArchiveException::endOfFile);
+    EXPECT_EQ(causeOf([&] { GetParam().read(in); }), ArchiveException::Cause::endOfFile);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -452,7 +452,7 @@ TEST_F(ArchiveObjects, UnclaimedObjectsCanBeHandedOver)
     const std::vector<Persistent*> released = in.releaseUnclaimed();
     ASSERT_EQ(released.size(), 1u);
     EXPECT_EQ(released[0], kept);
-    EXPECT_EQ(causeOf([&] { in.claim(kept); }), ArchiveException::badIndex);
+    EXPECT_EQ(causeOf([&] { in.claim(kept); }), ArchiveException::Cause::badIndex);
     delete kept;
 }
 
@@ -569,57 +569,59 @@ const QByteArray longName(64, 'A');
 INSTANTIATE_TEST_SUITE_P(
     Inputs, ArchiveMalformed,
     testing::Values(
-        MalformedCase{"truncatedTag", hex("01"), ArchiveException::endOfFile},
+        MalformedCase{"truncatedTag", hex("01"), ArchiveException::Cause::endOfFile},
         MalformedCase{"truncatedClassName", hex("FFFF 0000 0600") + "ArN",
-                      ArchiveException::endOfFile},
+                      ArchiveException::Cause::endOfFile},
         MalformedCase{"truncatedRecord", newClass("ArNode") + hex("0000"),
-                      ArchiveException::endOfFile},
+                      ArchiveException::Cause::endOfFile},
         MalformedCase{"hostileStringInRecord", newClass("ArNode") + hex("0000803F FFFFFFFFFFFF7F"),
-                      ArchiveException::endOfFile},
-        MalformedCase{"classNameOf64", newClass(longName), ArchiveException::badClass},
+                      ArchiveException::Cause::endOfFile},
+        MalformedCase{"classNameOf64", newClass(longName), ArchiveException::Cause::badClass},
         MalformedCase{"classNameLengthOf64Alone", hex("FFFF 0000 4000"),
-                      ArchiveException::badClass},
+                      ArchiveException::Cause::badClass},
         MalformedCase{"hostileClassNameLength", hex("FFFF 0000 FFFF 41"),
-                      ArchiveException::badClass},
-        MalformedCase{"unknownClass", newClass("Nope"), ArchiveException::badClass},
-        MalformedCase{"classWithoutFactory", newClass("ArAbstract"), ArchiveException::badClass,
-                      &Persistent::classRecord},
+                      ArchiveException::Cause::badClass},
+        MalformedCase{"unknownClass", newClass("Nope"), ArchiveException::Cause::badClass},
+        MalformedCase{"classWithoutFactory", newClass("ArAbstract"),
+                      ArchiveException::Cause::badClass, &Persistent::classRecord},
         MalformedCase{"badSchema", newClass("ArNode", 1) + nodeRecord(),
-                      ArchiveException::badSchema},
-        MalformedCase{"objectIndexAhead", hex("0500"), ArchiveException::badIndex},
-        MalformedCase{"bigObjectIndexAhead", hex("FF7F 00000100"), ArchiveException::badIndex},
-        MalformedCase{"classIndexZero", hex("0080"), ArchiveException::badIndex},
-        MalformedCase{"classIndexAhead", hex("0180"), ArchiveException::badIndex},
-        MalformedCase{"bigClassIndexAhead", hex("FF7F 05000080"), ArchiveException::badIndex},
-        MalformedCase{"bigClassIndexAll", hex("FF7F FFFFFFFF"), ArchiveException::badIndex},
+                      ArchiveException::Cause::badSchema},
+        MalformedCase{"objectIndexAhead", hex("0500"), ArchiveException::Cause::badIndex},
+        MalformedCase{"bigObjectIndexAhead", hex("FF7F 00000100"),
+                      ArchiveException::Cause::badIndex},
+        MalformedCase{"classIndexZero", hex("0080"), ArchiveException::Cause::badIndex},
+        MalformedCase{"classIndexAhead", hex("0180"), ArchiveException::Cause::badIndex},
+        MalformedCase{"bigClassIndexAhead", hex("FF7F 05000080"),
+                      ArchiveException::Cause::badIndex},
+        MalformedCase{"bigClassIndexAll", hex("FF7F FFFFFFFF"), ArchiveException::Cause::badIndex},
         MalformedCase{"classIndexOfObject", newClass("ArNode") + nodeRecord() + hex("0280"),
-                      ArchiveException::badIndex},
+                      ArchiveException::Cause::badIndex},
         MalformedCase{"objectIndexOfClass", newClass("ArNode") + nodeRecord() + hex("0100"),
-                      ArchiveException::badIndex},
-        MalformedCase{"wrongNewClass", newClass("ArLeaf"), ArchiveException::badClass},
+                      ArchiveException::Cause::badIndex},
+        MalformedCase{"wrongNewClass", newClass("ArLeaf"), ArchiveException::Cause::badClass},
         // A pair owning a leaf is read; then a new object of the leaf's class by index, and a
         // reference to the leaf, where a pair belongs.
         MalformedCase{"wrongClassByIndex",
                       newClass("ArPair") + newClass("ArLeaf") + hex("0000 00000000 0380"),
-                      ArchiveException::badClass, &ArPair::classRecord},
+                      ArchiveException::Cause::badClass, &ArPair::classRecord},
         MalformedCase{"wrongClassByReference",
                       newClass("ArPair") + newClass("ArLeaf") + hex("0000 00000000 0400"),
-                      ArchiveException::badClass, &ArPair::classRecord},
+                      ArchiveException::Cause::badClass, &ArPair::classRecord},
         MalformedCase{"wrongClassInsideRecord",
                       newClass("ArNode") + hex("0000803F 00") + newClass("ArLeaf"),
-                      ArchiveException::badClass},
+                      ArchiveException::Cause::badClass},
         // The pair's second member is its first again: two owners for one object.
         MalformedCase{"claimTwice",
                       newClass("ArPair") + newClass("ArLeaf") + hex("0400") + hex("00000000"),
-                      ArchiveException::badIndex, &ArPair::classRecord},
+                      ArchiveException::Cause::badIndex, &ArPair::classRecord},
         // The pair would own itself.
         MalformedCase{"claimWhileReading", newClass("ArPair") + hex("0200"),
-                      ArchiveException::badIndex, &ArPair::classRecord},
+                      ArchiveException::Cause::badIndex, &ArPair::classRecord},
         // The inner pair owns a node when the input runs out: both pairs and the node go once.
         MalformedCase{"failureInsideOwnedRecord",
                       newClass("ArPair") + hex("0180") + newClass("ArNode") + nodeRecord() +
                           hex("0000") + hex("0000"),
-                      ArchiveException::endOfFile, &ArPair::classRecord}),
+                      ArchiveException::Cause::endOfFile, &ArPair::classRecord}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ArchiveObjects, ListsRefuseNullElements)
@@ -627,13 +629,13 @@ TEST_F(ArchiveObjects, ListsRefuseNullElements)
     Archive in(hex("0200") + newClass("ArLeaf") + hex("0000"));
     std::vector<ArLeaf*> list;
     EXPECT_EQ(causeOf([&] { readObList(in, list, ObListOwnership::owns); }),
-              ArchiveException::badIndex);
+              ArchiveException::Cause::badIndex);
     ASSERT_EQ(list.size(), 1u);
     delete list[0];
 
     Archive out;
     std::vector<Persistent*> withNull{nullptr};
-    EXPECT_EQ(causeOf([&] { writeObList(out, withNull); }), ArchiveException::generic);
+    EXPECT_EQ(causeOf([&] { writeObList(out, withNull); }), ArchiveException::Cause::generic);
 }
 
 TEST_F(ArchiveObjects, OwningListLeavesADoublyClaimedElementToTheArchive)
@@ -642,7 +644,7 @@ TEST_F(ArchiveObjects, OwningListLeavesADoublyClaimedElementToTheArchive)
     Archive in(hex("0200") + newClass("ArLeaf") + hex("0200"));
     std::vector<ArLeaf*> list;
     EXPECT_EQ(causeOf([&] { readObList(in, list, ObListOwnership::owns); }),
-              ArchiveException::badIndex);
+              ArchiveException::Cause::badIndex);
     ASSERT_EQ(list.size(), 1u);
     delete list[0];
 }
@@ -660,12 +662,12 @@ TEST_F(ArchiveObjects, MisuseIsRefused)
 {
     ArAbstract notStorable;
     Archive out;
-    EXPECT_EQ(causeOf([&] { out.writeObject(&notStorable); }), ArchiveException::badClass);
-    EXPECT_EQ(causeOf([&] { out.readWord(); }), ArchiveException::writeOnly);
+    EXPECT_EQ(causeOf([&] { out.writeObject(&notStorable); }), ArchiveException::Cause::badClass);
+    EXPECT_EQ(causeOf([&] { out.readWord(); }), ArchiveException::Cause::writeOnly);
     Archive in(hex("0000"));
-    EXPECT_EQ(causeOf([&] { in.writeWord(1); }), ArchiveException::readOnly);
+    EXPECT_EQ(causeOf([&] { in.writeWord(1); }), ArchiveException::Cause::readOnly);
     ArLeaf notFromArchive;
-    EXPECT_EQ(causeOf([&] { in.claim(&notFromArchive); }), ArchiveException::badIndex);
+    EXPECT_EQ(causeOf([&] { in.claim(&notFromArchive); }), ArchiveException::Cause::badIndex);
 }
 
 TEST(StringObMap, IteratesInFrameworkHashOrder)

@@ -181,7 +181,7 @@ TEST(CompoundFile, MissingEntriesAreInvalidFile)
             reads[i]();
             ADD_FAILURE() << "no exception";
         } catch (const FileException& e) {
-            EXPECT_EQ(e.cause(), FileException::invalidFile);
+            EXPECT_EQ(e.cause(), FileException::Cause::invalidFile);
             EXPECT_EQ(e.fileName(), QStringLiteral("a.pvn"));
         }
     }
@@ -234,7 +234,7 @@ TEST(CompoundFile, BadNamesAreRefusedWhenWritten)
             writer.writeStream(storagePath, name, "c");
             ADD_FAILURE() << "accepted";
         } catch (const FileException& e) {
-            EXPECT_EQ(e.cause(), FileException::generic);
+            EXPECT_EQ(e.cause(), FileException::Cause::generic);
             EXPECT_EQ(e.fileName(), QStringLiteral("/nowhere/x.pvn"));
         }
     }
@@ -371,7 +371,7 @@ TEST_P(DamagedContainer, EndsInInvalidFile)
     QByteArray bytes = sampleContainer();
     ASSERT_EQ(readEverything(bytes), std::nullopt);
     GetParam().apply(bytes);
-    EXPECT_EQ(readEverything(bytes), FileException::invalidFile);
+    EXPECT_EQ(readEverything(bytes), FileException::Cause::invalidFile);
 }
 
 void cutTo(QByteArray& bytes, qsizetype size)
@@ -469,7 +469,7 @@ TEST(DamagedContainerSweep, EveryStructureByteEndsInDataOrACleanError)
             SCOPED_TRACE(at);
             const auto outcome = readEverything(bytes);
             if (outcome) {
-                EXPECT_EQ(*outcome, FileException::invalidFile);
+                EXPECT_EQ(*outcome, FileException::Cause::invalidFile);
                 ++refused;
             }
         }
@@ -488,14 +488,14 @@ TEST(NotAContainer, EndsInAFileException)
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.pvn")));
 
     const std::vector<std::pair<QString, FileException::Cause>> cases = {
-        {dir.filePath(QStringLiteral("missing.pvn")), FileException::fileNotFound},
-        {dir.filePath(QStringLiteral("no/such/dir.pvn")), FileException::fileNotFound},
-        {dir.filePath(QStringLiteral("text.pvn/below.pvn")), FileException::badPath},
-        {sub, FileException::accessDenied},
-        {empty, FileException::invalidFile},
-        {text, FileException::invalidFile},
-        {QStringLiteral("/dev/null"), FileException::invalidFile},
-        {QStringLiteral("/dev/zero"), FileException::invalidFile},
+        {dir.filePath(QStringLiteral("missing.pvn")), FileException::Cause::fileNotFound},
+        {dir.filePath(QStringLiteral("no/such/dir.pvn")), FileException::Cause::fileNotFound},
+        {dir.filePath(QStringLiteral("text.pvn/below.pvn")), FileException::Cause::badPath},
+        {sub, FileException::Cause::accessDenied},
+        {empty, FileException::Cause::invalidFile},
+        {text, FileException::Cause::invalidFile},
+        {QStringLiteral("/dev/null"), FileException::Cause::invalidFile},
+        {QStringLiteral("/dev/zero"), FileException::Cause::invalidFile},
     };
     for (const auto& [path, cause] : cases) {
         SCOPED_TRACE(path.toStdString());
@@ -530,7 +530,7 @@ TEST(NotAContainer, MalformedContainerFilesEndInInvalidFile)
             cause = e.cause();
             EXPECT_EQ(e.fileName(), path);
         }
-        EXPECT_EQ(cause, FileException::invalidFile);
+        EXPECT_EQ(cause, FileException::Cause::invalidFile);
     }
 }
 
@@ -578,7 +578,8 @@ TEST_F(SaveOver, WriterDroppedBeforeCommitLeavesTheOldFile)
     try {
         CompoundFileWriter writer(path);
         fill(writer);
-        throw ArchiveException(ArchiveException::generic, QStringLiteral("failed while encoding"));
+        throw ArchiveException(ArchiveException::Cause::generic,
+                               QStringLiteral("failed while encoding"));
     } catch (const ArchiveException&) {
     }
     expectUnchanged();
@@ -610,7 +611,7 @@ TEST_F(SaveOver, WriteFailingHalfWayLeavesTheOldFile)
     }
     setrlimit(RLIMIT_FSIZE, &old);
     sigaction(SIGXFSZ, &oldAction, nullptr);
-    EXPECT_EQ(cause, FileException::generic);
+    EXPECT_EQ(cause, FileException::Cause::generic);
     expectUnchanged();
 }
 
@@ -623,7 +624,7 @@ TEST_F(SaveOver, SaveIntoAMissingDirectoryCreatesNothing)
         writer.commit();
         ADD_FAILURE() << "saved";
     } catch (const FileException& e) {
-        EXPECT_EQ(e.cause(), FileException::badPath);
+        EXPECT_EQ(e.cause(), FileException::Cause::badPath);
         EXPECT_EQ(e.fileName(), elsewhere);
     }
     expectUnchanged();
@@ -639,7 +640,7 @@ TEST_F(SaveOver, SaveOntoADirectoryIsRefused)
         writer.commit();
         ADD_FAILURE() << "saved";
     } catch (const FileException& e) {
-        EXPECT_EQ(e.cause(), FileException::accessDenied);
+        EXPECT_EQ(e.cause(), FileException::Cause::accessDenied);
     }
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("sub.pvn"))).isDir());
     expectUnchanged();

@@ -86,7 +86,7 @@ TEST(LogFontRecord, ShortRecordRaisesEndOfFileAndLeavesFontAlone)
             font.read(in);
             FAIL() << "no error for " << length << " bytes";
         } catch (const ArchiveException& e) {
-            EXPECT_EQ(e.cause(), ArchiveException::endOfFile);
+            EXPECT_EQ(e.cause(), ArchiveException::Cause::endOfFile);
         }
         EXPECT_EQ(font.lfHeight, 12);
     }

@@ -386,11 +386,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SymbolFont, MapsWholeTexts)
 {
-    EXPECT_EQ(SymbolFont::mapText(SymbolFont::symbol, QStringLiteral("a\x82"
-                                                                     "b")),
+    EXPECT_EQ(SymbolFont::mapText(SymbolFont::Kind::symbol, QStringLiteral("a\x82"
+                                                                           "b")),
               QString::fromUtf8("α β"));
-    EXPECT_EQ(SymbolFont::mapText(SymbolFont::none, QStringLiteral("l")), QStringLiteral("l"));
-    EXPECT_EQ(SymbolFont::mapText(SymbolFont::wingdings, QString::fromUtf8("l€")),
+    EXPECT_EQ(SymbolFont::mapText(SymbolFont::Kind::none, QStringLiteral("l")),
+              QStringLiteral("l"));
+    EXPECT_EQ(SymbolFont::mapText(SymbolFont::Kind::wingdings, QString::fromUtf8("l€")),
               QString::fromUtf8("●€"));
 }
 

@@ -28,7 +28,7 @@ TEST_P(TraceMapping, ValuesBecomeLogicalPoints)
     MemTrace* t = memTrace(c.xs, c.ys);
     if (c.logY) {
         yAxis->SetLimits(1, 10000);
-        yAxis->SetLog(1);
+        yAxis->SetLog(true);
     }
     t->SetSort(c.sort);
     ASSERT_EQ(t->ComputePoints(), 1);
@@ -149,7 +149,7 @@ TEST_F(TraceFixture, DeviceAndDataPointsMapBothWays)
     EXPECT_NEAR(d.y(), 50.0, 0.1);
 
     yAxis->SetLimits(1, 10000);
-    yAxis->SetLog(1);
+    yAxis->SetLog(true);
     EXPECT_NEAR(t->DeviceToData(QPoint(96, 600 - 96 - 192)).y(), 100.0, 1.0);
 }
 
@@ -198,7 +198,7 @@ TEST_F(TraceFixture, ZoomSetsTheLimitsOfTheRectangleAndUnzoomRestores)
     EXPECT_NEAR(xAxis->end, 6, 0.01);
     EXPECT_NEAR(yAxis->start, 25, 0.1);
     EXPECT_NEAR(yAxis->end, 75, 0.1);
-    EXPECT_EQ(xAxis->autoRange, 0);
+    EXPECT_FALSE(xAxis->autoRange);
     EXPECT_FALSE(t->HasPoints());
 
     t->ComputePoints();

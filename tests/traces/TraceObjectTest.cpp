@@ -122,12 +122,12 @@ TEST_F(TraceFixture, MirrorXPutsAReversedUnlabelledCopyAtTheTop)
     EXPECT_FLOAT_EQ(copy->x, xAxis->x);
     EXPECT_FLOAT_EQ(copy->y, xAxis->y + 4.0f);
     EXPECT_EQ(copy->ticks.tickAngle, 270);
-    EXPECT_EQ(copy->ticks.showLabels, 0);
-    EXPECT_EQ(copy->autoRange, 0);
+    EXPECT_FALSE(copy->ticks.showLabels);
+    EXPECT_FALSE(copy->autoRange);
     EXPECT_EQ(copy->start, xAxis->start);
     EXPECT_EQ(copy->end, xAxis->end);
     EXPECT_FALSE(doc.IsNameInUse(copy->GetName(), copy));
-    EXPECT_EQ(xAxis->ticks.showLabels, 1); // the original keeps its own
+    EXPECT_TRUE(xAxis->ticks.showLabels); // the original keeps its own
 
     ASSERT_EQ(t->OnMenuCommand(Trace::MirrorYAxisCommand), 1);
     auto* right = static_cast<Axis*>(doc.objects.last());
@@ -189,7 +189,7 @@ TEST_F(TraceFixture, StoredTraceWithoutSymbolsLoadsTheDefaults)
 {
     Trace* t = doc.newTrace(&view, doc.file("1 2\n"));
     t->SetColumns(0, 1);
-    t->SetSort(1);
+    t->SetSort(true);
     t->SetPen(PenRecord(PS_DASHDOT, 3, RGB(1, 2, 3)));
     t->SetLineWidth(0.02f);
     t->SetSymbolChar(65);
@@ -205,7 +205,7 @@ TEST_F(TraceFixture, StoredTraceWithoutSymbolsLoadsTheDefaults)
     EXPECT_EQ(loaded->GetName(), QStringLiteral("run"));
     EXPECT_EQ(loaded->GetXColumn(), 0);
     EXPECT_EQ(loaded->GetYColumn(), 1);
-    EXPECT_EQ(loaded->GetSort(), 1);
+    EXPECT_TRUE(loaded->GetSort());
     EXPECT_EQ(loaded->GetPen(), PenRecord(PS_DASHDOT, 3, RGB(1, 2, 3)));
     EXPECT_EQ(loaded->GetLineWidth(), 0.02f);
     EXPECT_FALSE(loaded->GetSymbolFont());
@@ -262,7 +262,7 @@ TEST_F(TraceFixture, MemoryTraceKeepsItsValuesInTheRecord)
 TEST_F(TraceFixture, WriteDataWritesTwoColumnsInStoredOrder)
 {
     MemTrace* t = memTrace({1.5, 3, -1}, {2000000, -0.25, 1e-5});
-    t->SetSort(1);
+    t->SetSort(true);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.dat"));
     t->WriteData(path);
@@ -275,7 +275,7 @@ TEST_F(TraceFixture, WriteDataWritesTwoColumnsInStoredOrder)
         t->WriteData(dir.filePath(QStringLiteral("missing/out.dat")));
         ADD_FAILURE() << "a file that cannot be created must not pass for written";
     } catch (const FileException& e) {
-        EXPECT_NE(e.cause(), FileException::none);
+        EXPECT_NE(e.cause(), FileException::Cause::none);
     }
 }
 
@@ -350,7 +350,7 @@ TEST_F(TraceFixture, MoveOriginMovesBothAxes)
     t->EraseSelection(*view.clientDC());
     ASSERT_FALSE(doc.updates.isEmpty());
     EXPECT_EQ(doc.updates.last(),
-              std::make_pair(int(DocumentServices::HintObject), static_cast<visibleobject*>(t)));
+              std::make_pair(DocumentServices::UpdateHint::Object, static_cast<visibleobject*>(t)));
 }
 
 } // namespace

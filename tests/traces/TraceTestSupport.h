@@ -83,6 +83,11 @@ public:
         calls.append(QStringLiteral("lineSettings"));
         return result;
     }
+    int errorBars(ColumnFile*&, int&, filelist&, const QString&, PageView*) override
+    {
+        calls.append(QStringLiteral("errorBars"));
+        return result;
+    }
     bool chooseFont(LogFont& font, ColorRef& color, int& size, PageView*) override
     {
         calls.append(QStringLiteral("chooseFont"));

@@ -54,9 +54,9 @@ TEST_P(PageMappingTest, OneInchFromTheOriginInBothDirections)
     view.setResolution(c.ppi, c.ppi);
     view.setViewScale(c.scale);
     if (c.scrollX)
-        view.OnScroll(Qt::Horizontal, PageScrollView::ThumbPosition, c.scrollX);
+        view.OnScroll(Qt::Horizontal, PageScrollView::ScrollCode::ThumbPosition, c.scrollX);
     if (c.scrollY)
-        view.OnScroll(Qt::Vertical, PageScrollView::ThumbPosition, c.scrollY);
+        view.OnScroll(Qt::Vertical, PageScrollView::ScrollCode::ThumbPosition, c.scrollY);
     ASSERT_EQ(view.scrollX(), c.scrollX);
     ASSERT_EQ(view.scrollY(), c.scrollY);
 
@@ -82,7 +82,7 @@ TEST_F(GraphViewTest, ObjectRectanglesFollowTheMappingAndTheScroll)
     EXPECT_EQ(box->GetRect(), (Rect{96, 180, 144, 204}));
     view.setViewScale(2);
     EXPECT_EQ(box->GetRect(), (Rect{192, 60, 288, 108}));
-    view.OnScroll(Qt::Horizontal, PageScrollView::ThumbPosition, 100);
+    view.OnScroll(Qt::Horizontal, PageScrollView::ScrollCode::ThumbPosition, 100);
     EXPECT_EQ(box->GetRect(), (Rect{92, 60, 188, 108}));
 }
 
@@ -106,8 +106,8 @@ TEST_P(FocusOriginTest, LowerLeftCornerInInches)
     addBox(0, 0, 20, 20);
     TestWindow view(&doc);
     view.setViewScale(c.scale);
-    view.OnScroll(Qt::Horizontal, PageScrollView::ThumbPosition, c.scrollX);
-    view.OnScroll(Qt::Vertical, PageScrollView::ThumbPosition, c.scrollY);
+    view.OnScroll(Qt::Horizontal, PageScrollView::ScrollCode::ThumbPosition, c.scrollX);
+    view.OnScroll(Qt::Vertical, PageScrollView::ScrollCode::ThumbPosition, c.scrollY);
     view.setFocusRect(c.focus);
     float x = -1, y = -1;
     view.FocusOriginInches(x, y);
@@ -138,8 +138,8 @@ TEST_F(GraphViewTest, WindowLargerThanTheContentHasNoRangesAndScrollsHome)
 {
     addBox(0, 0, 10, 8);
     TestWindow view(&doc);
-    view.OnScroll(Qt::Horizontal, PageScrollView::ThumbPosition, 300);
-    view.OnScroll(Qt::Vertical, PageScrollView::ThumbPosition, -300);
+    view.OnScroll(Qt::Horizontal, PageScrollView::ScrollCode::ThumbPosition, 300);
+    view.OnScroll(Qt::Vertical, PageScrollView::ScrollCode::ThumbPosition, -300);
     view.resize(1200, 1000);
     QApplication::processEvents();
     EXPECT_EQ(view.scrollX(), 0);
@@ -171,7 +171,7 @@ TEST_F(GraphViewTest, MinimizingLeavesTheScrollStateAlone)
 {
     addBox(0, 0, 10, 8);
     TestWindow view(&doc);
-    view.OnScroll(Qt::Horizontal, PageScrollView::ThumbPosition, 300);
+    view.OnScroll(Qt::Horizontal, PageScrollView::ScrollCode::ThumbPosition, 300);
     view.setWindowState(Qt::WindowMinimized);
     const int resizes = view.resizes;
     view.resize(1200, 1000);
@@ -188,8 +188,8 @@ TEST_F(GraphViewTest, ResetTakesBackAPositionPastTheContent)
     Box* big = addBox(0, 0, 10, 8);
     addBox(0, 0, 6, 5);
     TestWindow view(&doc);
-    view.OnScroll(Qt::Horizontal, PageScrollView::ThumbPosition, 900);
-    view.OnScroll(Qt::Vertical, PageScrollView::Top);
+    view.OnScroll(Qt::Horizontal, PageScrollView::ScrollCode::ThumbPosition, 900);
+    view.OnScroll(Qt::Vertical, PageScrollView::ScrollCode::Top);
     doc.RemoveObject(big);
     view.ResetView();
     // What is left is the 9 x 7 inch page, 864 x 672, with the smaller box on it.
@@ -217,8 +217,8 @@ TEST_P(ScrollStepTest, MovesByTheStepWithinTheRange)
     const StepCase c = GetParam();
     Box* box = addBox(0, 0, 10, 8);
     TestWindow view(&doc);
-    view.OnScroll(Qt::Horizontal, PageScrollView::ThumbPosition, 100);
-    view.OnScroll(Qt::Vertical, PageScrollView::ThumbPosition, -200);
+    view.OnScroll(Qt::Horizontal, PageScrollView::ScrollCode::ThumbPosition, 100);
+    view.OnScroll(Qt::Vertical, PageScrollView::ScrollCode::ThumbPosition, -200);
     view.OnScroll(c.bar, c.code, c.nPos);
     const int pos = c.bar == Qt::Horizontal ? view.scrollX() : view.scrollY();
     EXPECT_EQ(pos, c.expected);
@@ -230,31 +230,32 @@ TEST_P(ScrollStepTest, MovesByTheStepWithinTheRange)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ScrollStepTest,
-    ::testing::Values(StepCase{Qt::Horizontal, PageScrollView::LineUp, 0, 90},
-                      StepCase{Qt::Horizontal, PageScrollView::LineDown, 0, 110},
-                      StepCase{Qt::Horizontal, PageScrollView::PageUp, 0, 0},
-                      StepCase{Qt::Horizontal, PageScrollView::PageDown, 0, 500},
-                      StepCase{Qt::Horizontal, PageScrollView::ThumbTrack, 700, 100},
-                      StepCase{Qt::Horizontal, PageScrollView::ThumbPosition, 700, 700},
-                      StepCase{Qt::Horizontal, PageScrollView::ThumbPosition, 5000, 960},
-                      StepCase{Qt::Horizontal, PageScrollView::Top, 0, 0},
-                      StepCase{Qt::Horizontal, PageScrollView::Bottom, 0, 960},
-                      StepCase{Qt::Horizontal, PageScrollView::EndScroll, 0, 100},
-                      StepCase{Qt::Vertical, PageScrollView::LineUp, 0, -210},
-                      StepCase{Qt::Vertical, PageScrollView::LineDown, 0, -190},
-                      StepCase{Qt::Vertical, PageScrollView::PageUp, 0, -500},
-                      StepCase{Qt::Vertical, PageScrollView::PageDown, 0, 0},
-                      StepCase{Qt::Vertical, PageScrollView::ThumbTrack, -700, -200},
-                      StepCase{Qt::Vertical, PageScrollView::ThumbPosition, -700, -700},
-                      StepCase{Qt::Vertical, PageScrollView::Top, 0, -768},
-                      StepCase{Qt::Vertical, PageScrollView::Bottom, 0, 0}));
+    ::testing::Values(StepCase{Qt::Horizontal, PageScrollView::ScrollCode::LineUp, 0, 90},
+                      StepCase{Qt::Horizontal, PageScrollView::ScrollCode::LineDown, 0, 110},
+                      StepCase{Qt::Horizontal, PageScrollView::ScrollCode::PageUp, 0, 0},
+                      StepCase{Qt::Horizontal, PageScrollView::ScrollCode::PageDown, 0, 500},
+                      StepCase{Qt::Horizontal, PageScrollView::ScrollCode::ThumbTrack, 700, 100},
+                      StepCase{Qt::Horizontal, PageScrollView::ScrollCode::ThumbPosition, 700, 700},
+                      StepCase{Qt::Horizontal, PageScrollView::ScrollCode::ThumbPosition, 5000,
+                               960},
+                      StepCase{Qt::Horizontal, PageScrollView::ScrollCode::Top, 0, 0},
+                      StepCase{Qt::Horizontal, PageScrollView::ScrollCode::Bottom, 0, 960},
+                      StepCase{Qt::Horizontal, PageScrollView::ScrollCode::EndScroll, 0, 100},
+                      StepCase{Qt::Vertical, PageScrollView::ScrollCode::LineUp, 0, -210},
+                      StepCase{Qt::Vertical, PageScrollView::ScrollCode::LineDown, 0, -190},
+                      StepCase{Qt::Vertical, PageScrollView::ScrollCode::PageUp, 0, -500},
+                      StepCase{Qt::Vertical, PageScrollView::ScrollCode::PageDown, 0, 0},
+                      StepCase{Qt::Vertical, PageScrollView::ScrollCode::ThumbTrack, -700, -200},
+                      StepCase{Qt::Vertical, PageScrollView::ScrollCode::ThumbPosition, -700, -700},
+                      StepCase{Qt::Vertical, PageScrollView::ScrollCode::Top, 0, -768},
+                      StepCase{Qt::Vertical, PageScrollView::ScrollCode::Bottom, 0, 0}));
 
 TEST_F(GraphViewTest, PageStepOfANarrowWindowIsTheLineStep)
 {
     addBox(0, 0, 10, 8);
     TestWindow view(&doc, 8, 6);
-    view.OnScroll(Qt::Horizontal, PageScrollView::PageDown);
-    view.OnScroll(Qt::Vertical, PageScrollView::PageUp);
+    view.OnScroll(Qt::Horizontal, PageScrollView::ScrollCode::PageDown);
+    view.OnScroll(Qt::Vertical, PageScrollView::ScrollCode::PageUp);
     EXPECT_EQ(view.scrollX(), 10);
     EXPECT_EQ(view.scrollY(), -10);
 }
@@ -277,7 +278,7 @@ TEST_F(GraphViewTest, DraggedThumbMovesTheViewOnlyWhenReleased)
     EXPECT_EQ(view.scrollX(), 0);
     EXPECT_EQ(bar->value(), 0);
     // The wheel places the thumb and the view follows at once.
-    view.OnScroll(Qt::Vertical, PageScrollView::Top);
+    view.OnScroll(Qt::Vertical, PageScrollView::ScrollCode::Top);
     const QPointF at(100, 100);
     QWheelEvent wheel(at, view.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -294,7 +295,7 @@ TEST_F(GraphViewTest, ScrollingDropsTheSelection)
     selection->append(box);
     view.SetSelection(std::move(selection));
     EXPECT_EQ(view.focusRect(), box->GetRect());
-    view.OnScroll(Qt::Vertical, PageScrollView::LineUp);
+    view.OnScroll(Qt::Vertical, PageScrollView::ScrollCode::LineUp);
     EXPECT_FALSE(view.hasSelection());
     EXPECT_TRUE(view.focusRect().isNull());
 }
@@ -306,15 +307,15 @@ TEST_F(GraphViewTest, HintsAdoptTheObjectsAndAViewWithoutDocumentIgnoresThem)
     Box* box = addBox(1, 1, 1, 1);
     TestWindow view(&doc);
     box->SetView(nullptr);
-    view.OnUpdate(10, box, nullptr);
+    view.OnUpdate(DocumentServices::UpdateHint::Object, box, nullptr);
     EXPECT_EQ(box->GetView(), &view);
     box->SetView(nullptr);
     const Rect r{0, 0, 10, 10};
-    view.OnUpdate(11, nullptr, &r);
+    view.OnUpdate(DocumentServices::UpdateHint::Area, nullptr, &r);
     EXPECT_EQ(box->GetView(), &view);
 
     TestWindow orphan(nullptr);
-    orphan.OnUpdate(10, box, nullptr);
+    orphan.OnUpdate(DocumentServices::UpdateHint::Object, box, nullptr);
     orphan.ResetView();
     EXPECT_EQ(box->GetView(), &view);
     EXPECT_FALSE(orphan.picture().isNull());

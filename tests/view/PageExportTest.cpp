@@ -254,14 +254,15 @@ TEST_P(BadExportTest, FailsWithThePathAndLeavesNoFile)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadExportTest,
-    ::testing::Values(BadExport{"page.bmp", 150, FileException::badPath},
-                      BadExport{"page", 150, FileException::badPath},
-                      BadExport{"page.png", 5, FileException::generic},
-                      BadExport{"page.png", -150, FileException::generic},
-                      BadExport{"page.svg", 1000000, FileException::generic},
-                      BadExport{"page.png", 2400, FileException::generic}, // 453 million pixels
-                      BadExport{"missing/dir/page.png", 150, FileException::badPath},
-                      BadExport{"missing/dir/page.pdf", 150, FileException::badPath}));
+    ::testing::Values(BadExport{"page.bmp", 150, FileException::Cause::badPath},
+                      BadExport{"page", 150, FileException::Cause::badPath},
+                      BadExport{"page.png", 5, FileException::Cause::generic},
+                      BadExport{"page.png", -150, FileException::Cause::generic},
+                      BadExport{"page.svg", 1000000, FileException::Cause::generic},
+                      BadExport{"page.png", 2400,
+                                FileException::Cause::generic}, // 453 million pixels
+                      BadExport{"missing/dir/page.png", 150, FileException::Cause::badPath},
+                      BadExport{"missing/dir/page.pdf", 150, FileException::Cause::badPath}));
 
 TEST_F(PageExportTest, AnExistingFileIsKeptWhenTheExportFails)
 {

@@ -1,6 +1,7 @@
 #include "doc/ui/DocumentDialogs.h"
 
-#include "doc/ui/FormatObjectDialog.h"
+#include "page/visibleobject.h"
+#include "platform/ui/FormatObjectDialog.h"
 
 #include <QApplication>
 
@@ -8,7 +9,8 @@ namespace {
 
 visibleobject* run(FormatObjectDialog& dialog)
 {
-    return dialog.exec() == QDialog::Accepted ? dialog.chosenObject() : nullptr;
+    return dialog.exec() == QDialog::Accepted ? static_cast<visibleobject*>(dialog.chosenObject())
+                                              : nullptr;
 }
 
 } // namespace
@@ -23,12 +25,5 @@ visibleobject* DocumentDialogs::chooseDataSet(const StringObMap& traces)
 {
     FormatObjectDialog dialog(traces, QObject::tr("Select Data Set..."), QObject::tr("Data sets:"),
                               true, QApplication::activeWindow());
-    return run(dialog);
-}
-
-visibleobject* DocumentDialogs::chooseAxis(const StringObMap& axes)
-{
-    FormatObjectDialog dialog(axes, QObject::tr("Select Axis..."), QObject::tr("Axes:"), true,
-                              QApplication::activeWindow());
     return run(dialog);
 }

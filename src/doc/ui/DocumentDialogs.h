@@ -11,5 +11,4 @@ class DocumentDialogs : public DocumentEditors
 public:
     visibleobject* chooseObject(const StringObMap& objects) override;
     visibleobject* chooseDataSet(const StringObMap& traces) override;
-    visibleobject* chooseAxis(const StringObMap& axes) override;
 };

@@ -1,4 +1,4 @@
-#include "doc/ui/FormatObjectDialog.h"
+#include "platform/ui/FormatObjectDialog.h"
 #include "page/visibleobject.h"
 #include "platform/StringObMap.h"
 

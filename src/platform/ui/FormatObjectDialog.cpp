@@ -1,6 +1,5 @@
-#include "doc/ui/FormatObjectDialog.h"
+#include "platform/ui/FormatObjectDialog.h"
 
-#include "page/visibleobject.h"
 #include "platform/StringObMap.h"
 #include "platform/Strings.h"
 
@@ -47,7 +46,6 @@ FormatObjectDialog::FormatObjectDialog(const StringObMap& objects, const QString
 void FormatObjectDialog::accept()
 {
     const QListWidgetItem* item = list_->currentItem();
-    chosen_ = item && item->isSelected() ? static_cast<visibleobject*>(objects_.value(item->text()))
-                                         : nullptr;
+    chosen_ = item && item->isSelected() ? objects_.value(item->text()) : nullptr;
     QDialog::accept();
 }

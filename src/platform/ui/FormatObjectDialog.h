@@ -5,10 +5,10 @@
 
 class QListWidget;
 class QListWidgetItem;
+class Persistent;
 class StringObMap;
-class visibleobject;
 
-// Chooses one page object by name from a sorted list: the Format Object dialog, and with
+// Chooses one object by name from a sorted list: the Format Object dialog, and with
 // another title and label the Select Axis and Select Data Set dialogs. OK or a double click
 // takes the selected line; with no line selected nothing is chosen.
 class FormatObjectDialog : public QDialog
@@ -22,7 +22,7 @@ public:
                        bool skipEmptyNames, QWidget* parent = nullptr);
 
     // The object of the selected line once the dialog was accepted, else null.
-    visibleobject* chosenObject() const { return chosen_; }
+    Persistent* chosenObject() const { return chosen_; }
     QListWidget* list() const { return list_; }
 
     void accept() override;
@@ -30,5 +30,5 @@ public:
 private:
     const StringObMap& objects_;
     QListWidget* list_ = nullptr;
-    visibleobject* chosen_ = nullptr;
+    Persistent* chosen_ = nullptr;
 };
