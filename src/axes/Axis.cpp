@@ -461,11 +461,11 @@ int Axis::EditTitle()
         // A title belongs to the page list; without a document nobody would own it.
         if (!doc || !titleFactory)
             return 0;
-        visibleobject* created = titleFactory(*this);
+        std::unique_ptr<visibleobject> created = titleFactory(*this);
         if (!created)
             return 0;
-        title = created;
-        doc->AddObject(created);
+        title = created.get();
+        doc->AddObject(std::move(created));
     }
     title->SetView(view);
     return title->EditProperties();
@@ -483,8 +483,8 @@ void Axis::RemoveTitle()
         t->ReleaseReference(this);
         return;
     }
-    doc->RemoveObject(t);
-    delete t;
+    if (!doc->RemoveObject(t))
+        t->ReleaseReference(this);
 }
 
 double Axis::distanceOf(double value) const

@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 class AxisTitle;
 class DocumentServices;
@@ -78,7 +79,8 @@ public:
 
     // Opens the title's dialog, first creating the title when the axis has none.
     int EditTitle();
-    // Takes the title off the page list and deletes it.
+    // Takes the title off the page list and deletes it; a title not on the page only forgets
+    // the axis.
     void RemoveTitle();
     // The title (not owned by the axis: the page list holds it), or null.
     visibleobject* GetTitle() const { return title; }
@@ -87,7 +89,7 @@ public:
     // Makes the title of an axis that has none yet; the result is bound to the axis and owned
     // by the caller. An AxisTitle unless another factory is installed; with none (null)
     // EditTitle answers 0. Returns the factory installed before.
-    using TitleFactory = visibleobject* (*)(Axis& axis);
+    using TitleFactory = std::unique_ptr<visibleobject> (*)(Axis& axis);
     static TitleFactory setTitleFactory(TitleFactory factory);
 
     // Data value to page position (inches), and to logical units (0.001 inch, y up).

@@ -63,9 +63,9 @@ AxisTitle::~AxisTitle()
         axis->title = nullptr;
 }
 
-visibleobject* AxisTitle::createFor(Axis& axis)
+std::unique_ptr<visibleobject> AxisTitle::createFor(Axis& axis)
 {
-    auto* title = new AxisTitle(axis.GetView(), &axis);
+    auto title = std::make_unique<AxisTitle>(axis.GetView(), &axis);
     title->SetDocument(axis.document());
     return title;
 }

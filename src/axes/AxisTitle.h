@@ -5,6 +5,7 @@
 #include "platform/PenRecord.h"
 
 #include <QString>
+#include <memory>
 #include <span>
 
 class Axis;
@@ -63,7 +64,7 @@ public:
     // The font a new title takes from the settings.
     static LogFont defaultFont();
     // The factory the axes use to make a title when the user first asks for one.
-    static visibleobject* createFor(Axis& axis);
+    static std::unique_ptr<visibleobject> createFor(Axis& axis);
     // After a document was read: a title and an axis that do not name each other forget each
     // other, so that neither follows the other after it is deleted.
     static void unlinkOneSided(std::span<Persistent* const> objects);

@@ -9,7 +9,7 @@
 
 DocumentBase::~DocumentBase()
 {
-    objects.DeleteAll();
+    // The groups would refer to deleted objects.
     DeleteLinkGroups();
 }
 
@@ -65,10 +65,10 @@ void DocumentBase::MakeNamesUnique()
     }
 }
 
-void DocumentBase::AddObjectAndRefresh(visibleobject* obj)
+void DocumentBase::AddObjectAndRefresh(std::unique_ptr<visibleobject> obj)
 {
     obj->SetDocument(this);
-    objects.AddUnique(obj);
+    objects.Add(std::move(obj));
     Refresh();
 }
 
@@ -98,9 +98,8 @@ bool DocumentBase::DeleteObject(visibleobject* obj)
     const std::unique_ptr<StringObMap> dependents = objects.DependentsOf(obj);
     if (dependents->isEmpty()) {
         collectReplacements(obj);
-        objects.Remove(obj);
+        const std::unique_ptr<visibleobject> doomed = objects.Take(obj);
         forgetObject(obj);
-        delete obj;
         return true;
     }
 
@@ -111,17 +110,16 @@ bool DocumentBase::DeleteObject(visibleobject* obj)
         return false;
 
     collectReplacements(obj);
-    objects.Remove(obj);
+    std::unique_ptr<visibleobject> doomed = objects.Take(obj);
     for (const StringObMap::Entry& entry : *dependents) {
         auto* dependent = static_cast<visibleobject*>(entry.value);
         // A dependent's dialog that is cancelled keeps the object; it is drawn last from now.
         if (objects.contains(dependent) && dependent->EditProperties() == 0) {
-            objects.AddUnique(obj);
+            objects.Add(std::move(doomed));
             return false;
         }
     }
     forgetObject(obj);
-    delete obj;
     return true;
 }
 
@@ -159,7 +157,7 @@ void DocumentBase::RegisterLinkGroup(const QString& name, const visiblelist& mem
     SetModifiedFlag(true);
 }
 
-QString DocumentBase::FindLinkGroup(const visiblelist& selection) const
+QString DocumentBase::FindLinkGroup(const ObjectSequence& selection) const
 {
     for (const StringObMap::Entry& entry : linkGroups) {
         if (static_cast<const visiblelist*>(entry.value)->SameMembers(selection))
@@ -203,17 +201,20 @@ bool DocumentBase::IsNameInUse(const QString& name, const visibleobject* ignore)
     return false;
 }
 
-void DocumentBase::AddObject(visibleobject* obj)
+void DocumentBase::AddObject(std::unique_ptr<visibleobject> obj)
 {
+    if (!obj)
+        return;
     obj->SetDocument(this);
-    objects.AddUnique(obj);
+    objects.Add(std::move(obj));
     MarkChanged();
 }
 
-void DocumentBase::RemoveObject(visibleobject* obj)
+std::unique_ptr<visibleobject> DocumentBase::RemoveObject(visibleobject* obj)
 {
-    objects.Remove(obj);
+    std::unique_ptr<visibleobject> taken = objects.Take(obj);
     UpdateAllViews(UpdateHint::All, nullptr);
+    return taken;
 }
 
 void DocumentBase::MarkChanged()

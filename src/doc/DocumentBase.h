@@ -1,6 +1,7 @@
 #pragma once
 
 #include "page/DocumentServices.h"
+#include "page/PageList.h"
 #include "page/visiblelist.h"
 #include "platform/StringObMap.h"
 
@@ -23,8 +24,8 @@ public:
     DocumentBase(const DocumentBase&) = delete;
     DocumentBase& operator=(const DocumentBase&) = delete;
 
-    visiblelist& GetObjects() { return objects; }
-    const visiblelist& GetObjects() const { return objects; }
+    PageList& GetObjects() { return objects; }
+    const PageList& GetObjects() const { return objects; }
 
     // Views register themselves; the document only refers to them.
     void AddView(DocumentView* view);
@@ -48,7 +49,7 @@ public:
     // Walks the page in order; a name met before gets "." appended until it is new, so the
     // first holder of a name keeps it.
     void MakeNamesUnique();
-    void AddObjectAndRefresh(visibleobject* obj);
+    void AddObjectAndRefresh(std::unique_ptr<visibleobject> obj);
     // Name -> object for every page object.
     std::unique_ptr<StringObMap> GetObjectNames() const;
 
@@ -65,7 +66,7 @@ public:
     // that name.
     void RegisterLinkGroup(const QString& name, const visiblelist& members);
     // The name of a group with the same members as the selection; null when there is none.
-    QString FindLinkGroup(const visiblelist& selection) const;
+    QString FindLinkGroup(const ObjectSequence& selection) const;
     // Not owned by the caller; null when absent.
     visiblelist* GetLinkGroup(const QString& name) const;
     // Name -> visiblelist, in the order the groups are written.
@@ -76,8 +77,8 @@ public:
 
     // DocumentServices
     bool IsNameInUse(const QString& name, const visibleobject* ignore) const override;
-    void AddObject(visibleobject* obj) override;
-    void RemoveObject(visibleobject* obj) override;
+    void AddObject(std::unique_ptr<visibleobject> obj) override;
+    std::unique_ptr<visibleobject> RemoveObject(visibleobject* obj) override;
     void MarkChanged() override;
     void UpdateAllViews(UpdateHint hint, visibleobject* obj) override;
     void UpdateAllViewsRect(const Rect& rect) override;
@@ -93,7 +94,7 @@ protected:
     // page and are asked too.
     void collectReplacements(visibleobject* obj);
 
-    visiblelist objects;    // owns its objects
+    PageList objects;
     StringObMap linkGroups; // name -> owned visiblelist
 
 private:

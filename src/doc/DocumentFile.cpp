@@ -10,6 +10,7 @@
 #include "data/filelist.h"
 #include "doc/PlotDocument.h"
 #include "page/Location.h"
+#include "page/PageList.h"
 #include "page/scaleableobject.h"
 #include "page/visiblelist.h"
 #include "page/visibleobject.h"
@@ -29,9 +30,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <memory>
 #include <new>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -50,12 +51,9 @@ public:
     EmbeddedVersionReset& operator=(const EmbeddedVersionReset&) = delete;
 };
 
-// Objects the archive created that no list took; ours to delete once the document is whole.
-using Loose = std::vector<Persistent*>;
-
 void readPageList(PlotDocument& doc, Archive& ar)
 {
-    visiblelist& page = doc.GetObjects();
+    PageList& page = doc.GetObjects();
     QSet<const visibleobject*> listed;
     const uint32_t count = obList::readCount(ar);
     for (uint32_t i = 0; i < count; ++i) {
@@ -64,13 +62,8 @@ void readPageList(PlotDocument& doc, Archive& ar)
         // Listed twice, drawn once: the page owns each object only once.
         if (listed.contains(obj))
             continue;
-        page.append(obj);
-        try {
-            ar.claim(obj);
-        } catch (...) {
-            page.Remove(obj);
-            throw;
-        }
+        ar.claim(obj);
+        page.Add(std::unique_ptr<visibleobject>(obj));
         listed.insert(obj);
     }
 }
@@ -99,14 +92,19 @@ bool readMarker(Archive& ar)
     return ar.read(marker, sizeof marker) == sizeof marker;
 }
 
-QList<Axis*> axesAmong(const QList<visibleobject*>& page, const Loose& loose)
+// The objects read: those on the page first, then those the archive still owns.
+std::vector<Persistent*> objectsRead(const PlotDocument& doc, const Archive& ar)
+{
+    std::vector<Persistent*> all(doc.GetObjects().begin(), doc.GetObjects().end());
+    const std::vector<Persistent*> unclaimed = ar.unclaimed();
+    all.insert(all.end(), unclaimed.begin(), unclaimed.end());
+    return all;
+}
+
+QList<Axis*> axesRead(const PlotDocument& doc, const Archive& ar)
 {
     QList<Axis*> axes;
-    for (visibleobject* obj : page) {
-        if (obj->isKindOf(&Axis::classRecord))
-            axes.append(static_cast<Axis*>(obj));
-    }
-    for (Persistent* obj : loose) {
+    for (Persistent* obj : objectsRead(doc, ar)) {
         if (obj->isKindOf(&Axis::classRecord))
             axes.append(static_cast<Axis*>(obj));
     }
@@ -116,72 +114,68 @@ QList<Axis*> axesAmong(const QList<visibleobject*>& page, const Loose& loose)
 // An axis refers to its title without owning it and tells it when the axis goes. Only a title
 // object on the page, of one axis, stays; any other reference in a file would be followed
 // after its object was deleted.
-void dropStrayTitles(PlotDocument& doc, const Loose& loose)
+void dropStrayTitles(const PlotDocument& doc, const Archive& ar)
 {
     const RuntimeClass* titleClass = RuntimeClass::find("AxisTitle");
-    const visiblelist& page = doc.GetObjects();
-    QSet<const visibleobject*> onPage(page.begin(), page.end());
+    const PageList& page = doc.GetObjects();
     QSet<const visibleobject*> taken;
-    for (Axis* axis : axesAmong(page.objects(), loose)) {
+    for (Axis* axis : axesRead(doc, ar)) {
         visibleobject* title = axis->GetTitle();
         if (!title)
             continue;
-        if (titleClass && title->isKindOf(titleClass) && onPage.contains(title) &&
+        if (titleClass && title->isKindOf(titleClass) && page.contains(title) &&
             !taken.contains(title))
             taken.insert(title);
         else
             axis->SetTitle(nullptr);
     }
-    std::vector<Persistent*> all(page.begin(), page.end());
-    all.insert(all.end(), loose.begin(), loose.end());
-    AxisTitle::unlinkOneSided(all);
+    AxisTitle::unlinkOneSided(objectsRead(doc, ar));
 }
 
 // Traces may name data files that the file list lacks; listed, they are looked for too.
-void listTraceFiles(PlotDocument& doc)
+void listFile(PlotDocument& doc, Archive& ar, ColumnFile* file)
+{
+    if (!file || doc.GetFiles().contains(file))
+        return;
+    ar.claim(file);
+    doc.GetFiles().AddUnique(file);
+}
+
+void listTraceFiles(PlotDocument& doc, Archive& ar)
 {
     for (visibleobject* obj : doc.GetObjects()) {
         if (obj->isKindOf(&Trace::classRecord))
-            doc.GetFiles().AddUnique(static_cast<Trace*>(obj)->GetFile());
+            listFile(doc, ar, static_cast<Trace*>(obj)->GetFile());
     }
 }
 
-QSet<const Persistent*> ownedByDocument(const PlotDocument& doc)
+// What the traces that are left refer to and the document lacks: the axes go on the page after
+// the objects read, the error files to the file list.
+void adoptTraceParts(PlotDocument& doc, Archive& ar)
 {
-    QSet<const Persistent*> owned;
-    for (const visibleobject* obj : doc.GetObjects())
-        owned.insert(obj);
-    for (int i = 0; i < doc.GetFiles().count(); ++i)
-        owned.insert(doc.GetFiles().at(i));
-    return owned;
-}
-
-// Later objects are usually parts of earlier ones, so the walk goes backwards.
-void deleteUnowned(const PlotDocument& doc, Loose& loose)
-{
-    const QSet<const Persistent*> owned = ownedByDocument(doc);
-    Loose doomed = std::exchange(loose, {});
-    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
-        if (!owned.contains(*it))
-            delete *it;
+    PageList& page = doc.GetObjects();
+    const QList<visibleobject*> read = page.objects();
+    for (visibleobject* obj : read) {
+        if (!obj->isKindOf(&Trace::classRecord))
+            continue;
+        auto* trace = static_cast<Trace*>(obj);
+        listFile(doc, ar, trace->GetErrorFile());
+        for (Axis* axis : {trace->GetXAxis(), trace->GetYAxis()}) {
+            if (axis && !page.contains(axis)) {
+                ar.claim(axis);
+                page.Add(std::unique_ptr<visibleobject>(axis));
+            }
+        }
     }
 }
 
-// After a failed read: everything read goes, without any object following a reference into
-// what is already gone.
-void abandon(PlotDocument& doc, Loose& loose)
+// After a failed read the page and the archive delete what each owns, in either order: no axis
+// may follow its title into what is already gone.
+void detachTitles(const PlotDocument& doc, const Archive& ar)
 {
-    for (Axis* axis : axesAmong(doc.GetObjects().objects(), loose))
+    for (Axis* axis : axesRead(doc, ar))
         axis->SetTitle(nullptr);
-    std::vector<Persistent*> all(doc.GetObjects().begin(), doc.GetObjects().end());
-    all.insert(all.end(), loose.begin(), loose.end());
-    AxisTitle::unlinkOneSided(all);
-    const QSet<const Persistent*> owned = ownedByDocument(doc);
-    Loose doomed = std::exchange(loose, {});
-    std::erase_if(doomed, [&owned](const Persistent* obj) { return owned.contains(obj); });
-    doc.DeleteContents();
-    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
-        delete *it;
+    AxisTitle::unlinkOneSided(objectsRead(doc, ar));
 }
 
 // The document keeps its own path absolute, so that data files found beside it or opened
@@ -319,7 +313,7 @@ void writeDocument(PlotDocument& doc, Archive& ar)
     ar.setDocument(&doc);
     doc.PurgeLinkGroups();
     doc.GetFiles().Serialize(ar);
-    doc.GetObjects().Serialize(ar);
+    doc.GetObjects().WriteReferences(ar);
     ar.write(linkGroupMarker, sizeof linkGroupMarker);
     // Storing leaves the map as it is.
     const_cast<StringObMap&>(doc.GetLinkGroups()).Serialize(ar);
@@ -332,26 +326,23 @@ void readDocument(PlotDocument& doc, Archive& ar, const QString& documentPath)
     doc.DeleteContents();
     doc.SetModifiedFlag(false);
     ar.setDocument(&doc);
-    Loose loose;
     try {
         doc.GetFiles().Serialize(ar);
         doc.LocateMissingFiles(documentPath);
         readPageList(doc, ar);
         if (readMarker(ar))
             readLinkGroups(doc, ar);
-        loose = ar.releaseUnclaimed();
-        dropStrayTitles(doc, loose);
-        listTraceFiles(doc);
+        dropStrayTitles(doc, ar);
+        listTraceFiles(doc, ar);
         if (!doc.GetFiles().NoneMissing())
             doc.PromptForMissingFiles();
         doc.ReportLoadProblems();
+        adoptTraceParts(doc, ar);
         doc.Refresh();
         doc.PurgeLinkGroups();
-        deleteUnowned(doc, loose);
     } catch (...) {
-        Loose rest = ar.releaseUnclaimed();
-        loose.insert(loose.end(), rest.begin(), rest.end());
-        abandon(doc, loose);
+        detachTitles(doc, ar);
+        doc.DeleteContents();
         throw;
     }
 }

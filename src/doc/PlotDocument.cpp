@@ -38,18 +38,12 @@ void PlotDocument::DeleteContents()
 
 void PlotDocument::Refresh()
 {
-    // The walk goes over a copy: adopting an axis appends to the page list.
-    const QList<visibleobject*> page = objects.objects();
-    for (visibleobject* obj : page) {
+    for (visibleobject* obj : objects) {
         if (!obj->isKindOf(&Trace::classRecord))
             continue;
         auto* trace = static_cast<Trace*>(obj);
         files.AddUnique(trace->GetFile());
         files.AddUnique(trace->GetErrorFile());
-        if (trace->GetXAxis())
-            objects.AddUnique(trace->GetXAxis());
-        if (trace->GetYAxis())
-            objects.AddUnique(trace->GetYAxis());
     }
     DocumentBase::Refresh();
 }
@@ -134,10 +128,9 @@ bool PlotDocument::GetAxisDataRange(const visibleobject* axis, double& min, doub
 
 void PlotDocument::removeTrace(Trace* trace)
 {
-    objects.Remove(trace);
+    const std::unique_ptr<visibleobject> doomed = objects.Take(trace);
     UpdateAllViews(UpdateHint::Object, trace);
     forgetObject(trace);
-    delete trace;
 }
 
 void PlotDocument::RemoveTracesOfFile(ColumnFile* file)
@@ -195,8 +188,8 @@ Trace* PlotDocument::NewTrace(ColumnFile* file)
     auto trace = placed ? std::make_unique<Trace>(view, file, view->focusRect())
                         : std::make_unique<Trace>(view, file, this);
     // The axes the trace made for itself; those it keeps go to the page, the others are dropped.
-    std::unique_ptr<Axis> ownX(trace->GetXAxis());
-    std::unique_ptr<Axis> ownY(trace->GetYAxis());
+    std::unique_ptr<Axis> ownX = trace->TakeMadeXAxis();
+    std::unique_ptr<Axis> ownY = trace->TakeMadeYAxis();
     if (Trace* first = placed ? nullptr : FirstTrace()) {
         if (first->GetXAxis())
             trace->SetXAxis(first->GetXAxis());
@@ -213,12 +206,12 @@ Trace* PlotDocument::NewTrace(ColumnFile* file)
         if (axis)
             axis->SetDocument(this);
     }
-    Trace* added = trace.release();
-    objects.AddUnique(added);
+    Trace* added = trace.get();
+    objects.Add(std::move(trace));
     if (ownX && added->GetXAxis() == ownX.get())
-        objects.AddUnique(ownX.release());
+        objects.Add(std::move(ownX));
     if (ownY && added->GetYAxis() == ownY.get())
-        objects.AddUnique(ownY.release());
+        objects.Add(std::move(ownY));
     added->EditProperties();
     Refresh();
     return added;
@@ -381,11 +374,9 @@ bool PlotDocument::EditErrorBars(Trace& trace)
     auto replace = [&](Trace* gone, std::unique_ptr<Trace> next) {
         next->SetDocument(this);
         replaced.reserve(replaced.size() + 1);
-        objects.AddUnique(next.get());
-        next.release();
-        objects.Remove(gone);
+        objects.Add(std::move(next));
+        replaced.push_back(objects.Take(gone));
         forgetObject(gone);
-        replaced.emplace_back(gone);
     };
 
     bool changed = false;

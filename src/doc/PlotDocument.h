@@ -24,8 +24,7 @@ public:
 
     // Deletes the page objects, the link groups and the data files.
     void DeleteContents() override;
-    // Lists the data file and puts the axes of every trace on the page, then repairs names and
-    // resets the views.
+    // Lists the data files of every trace, then repairs names and resets the views.
     void Refresh() override;
     // Also drops the data files no trace uses any more.
     bool DeleteObject(visibleobject* obj) override;

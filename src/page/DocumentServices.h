@@ -3,6 +3,7 @@
 #include "platform/Rect.h"
 
 #include <QString>
+#include <memory>
 
 class PageView;
 class visibleobject;
@@ -21,8 +22,10 @@ public:
     // false (min and max untouched by any trace) when no trace uses it.
     virtual bool GetAxisDataRange(const visibleobject* axis, double& min, double& max) = 0;
     virtual bool IsNameInUse(const QString& name, const visibleobject* ignore) const = 0;
-    virtual void AddObject(visibleobject* obj) = 0;
-    virtual void RemoveObject(visibleobject* obj) = 0;
+    // The document takes the object onto its page.
+    virtual void AddObject(std::unique_ptr<visibleobject> obj) = 0;
+    // Takes the object off the page and hands it back; null when it is not on the page.
+    virtual std::unique_ptr<visibleobject> RemoveObject(visibleobject* obj) = 0;
     virtual void MarkChanged() = 0;
     // Hint 10: repaint the object's rectangle in every view.
     virtual void UpdateAllViews(UpdateHint hint, visibleobject* obj) = 0;

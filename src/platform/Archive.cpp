@@ -407,17 +407,23 @@ void Archive::claim(Persistent* obj)
     claimed_.insert(obj);
 }
 
-std::vector<Persistent*> Archive::releaseUnclaimed()
+std::vector<Persistent*> Archive::unclaimed() const
 {
-    std::vector<Persistent*> unclaimed;
-    unclaimed.reserve(created_.size());
+    std::vector<Persistent*> objects;
+    objects.reserve(created_.size());
     for (Persistent* obj : created_) {
         if (!claimed_.contains(obj))
-            unclaimed.push_back(obj);
+            objects.push_back(obj);
     }
+    return objects;
+}
+
+std::vector<Persistent*> Archive::releaseUnclaimed()
+{
+    std::vector<Persistent*> objects = unclaimed();
     created_.clear();
     createdSet_.clear();
-    return unclaimed;
+    return objects;
 }
 
 uint32_t Archive::objectSchema()

@@ -102,6 +102,8 @@ public:
             claim(obj);
         return std::unique_ptr<T>(obj);
     }
+    // Loading: objects created and not claimed, still the archive's to delete.
+    std::vector<Persistent*> unclaimed() const;
     // Loading: objects created and not claimed, handed to the caller (the archive forgets them).
     std::vector<Persistent*> releaseUnclaimed();
 

@@ -104,12 +104,12 @@ Trace::Trace(PageView* v, ColumnFile* f, DocumentServices* d) : Trace()
     const DefaultSettings& s = defaultSettings();
     x = s.originX;
     y = s.originY;
-    auto* newX = new XAxis(v);
-    auto* newY = new YAxis(v);
-    newX->x = newY->x = x;
-    newX->y = newY->y = y;
-    xAxis = newX;
-    yAxis = newY;
+    madeXAxis = std::make_unique<XAxis>(v);
+    madeYAxis = std::make_unique<YAxis>(v);
+    madeXAxis->x = madeYAxis->x = x;
+    madeXAxis->y = madeYAxis->y = y;
+    xAxis = madeXAxis.get();
+    yAxis = madeYAxis.get();
     xAxis->SetDocument(d);
     yAxis->SetDocument(d);
     xAxis->SetDefaultName();
@@ -812,8 +812,9 @@ Axis* Trace::MirrorXAxis()
     copy->MoveBy(0.0f, yAxis->length);
     copy->Relayout();
     copy->SetAutoRange(false);
-    doc->AddObject(copy.get());
-    return copy.release();
+    Axis* added = copy.get();
+    doc->AddObject(std::move(copy));
+    return added;
 }
 
 Axis* Trace::MirrorYAxis()
@@ -827,8 +828,9 @@ Axis* Trace::MirrorYAxis()
     copy->MoveBy(xAxis->length, 0.0f);
     copy->Relayout();
     copy->SetAutoRange(false);
-    doc->AddObject(copy.get());
-    return copy.release();
+    Axis* added = copy.get();
+    doc->AddObject(std::move(copy));
+    return added;
 }
 
 void Trace::MoveOrigin(float px, float py)

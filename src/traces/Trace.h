@@ -72,9 +72,10 @@ public:
     // For loading: no file, no axes, column numbers 0.
     Trace();
     // A new trace on a data file with two new axes at the default origin (OriginX, OriginY),
-    // x column 1 and y column 2. The axes are not owned by the trace: the caller puts them on
-    // the page (GetXAxis, GetYAxis). The trace and its axes belong to `doc` (not owned; may be
-    // null), which their default names must not clash with when there is no view.
+    // x column 1 and y column 2. The trace holds the axes it made until the caller takes them
+    // for the page (TakeMadeXAxis, TakeMadeYAxis); those never taken go with the trace. The trace
+    // and its axes belong to `doc` (not owned; may be null), which their default names must not
+    // clash with when there is no view.
     Trace(PageView* view, ColumnFile* file, DocumentServices* doc = nullptr);
     // The same, placed in a rectangle of the view in client pixels: the axes cross at its
     // bottom-left corner and run along its width and height.
@@ -133,6 +134,9 @@ public:
     // values and draws nothing.
     ColumnFile* GetFile() const { return file; }
     void SetFile(ColumnFile* f);
+    // The axes the constructor made, handed over once; null afterwards or when there were none.
+    std::unique_ptr<Axis> TakeMadeXAxis() { return std::move(madeXAxis); }
+    std::unique_ptr<Axis> TakeMadeYAxis() { return std::move(madeYAxis); }
     Axis* GetXAxis() const { return xAxis; }
     Axis* GetYAxis() const { return yAxis; }
     // Not owned; the points are recomputed at the next draw.
@@ -231,6 +235,8 @@ protected:
     Axis* yAxis = nullptr;      // not owned
     Axis xSnapshot;             // the x axis as the points were last computed
     Axis ySnapshot;
+    std::unique_ptr<Axis> madeXAxis; // made by the constructor, until taken
+    std::unique_ptr<Axis> madeYAxis;
     std::unique_ptr<Axis> savedXAxis; // taken by ZoomTo
     std::unique_ptr<Axis> savedYAxis;
     uint16_t xColumn = 0;

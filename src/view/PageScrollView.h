@@ -133,8 +133,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-    PlotDocument* doc_;             // not owned
-    visiblelist* objects = nullptr; // the document's page list, not owned
+    PlotDocument* doc_;                // not owned
+    const PageList* objects = nullptr; // the document's page list, not owned
     Rect focusRect_;
     InteractionState state_;
     float pixelsPerInchX_ = 96.0f;

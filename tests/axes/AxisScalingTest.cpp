@@ -398,9 +398,9 @@ TEST(AxisNames, CountersSkipNamesInUseAndNeverRepeat)
     second.SetDefaultName();
     EXPECT_EQ(second.name, QStringLiteral("X-Axis %1").arg(n + 1));
 
-    visibleobject taken;
-    taken.name = QStringLiteral("X-Axis %1").arg(n + 2);
-    doc.AddObject(&taken);
+    auto taken = std::make_unique<visibleobject>();
+    taken->name = QStringLiteral("X-Axis %1").arg(n + 2);
+    doc.AddObject(std::move(taken));
     XAxis third(&view);
     third.SetDefaultName();
     EXPECT_EQ(third.name, QStringLiteral("X-Axis %1").arg(n + 3));
@@ -474,9 +474,9 @@ TEST(AxisCommands, FormatAxesGetsTheDocumentAndLaysOutAfterwards)
     EXPECT_FALSE(axis.GetRect().isNull());
 }
 
-visibleobject* makeFakeTitle(Axis& axis)
+std::unique_ptr<visibleobject> makeFakeTitle(Axis& axis)
 {
-    auto* t = new FakeTitle;
+    auto t = std::make_unique<FakeTitle>();
     t->name = axis.name + QStringLiteral(" Title");
     return t;
 }

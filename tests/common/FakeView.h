@@ -7,7 +7,10 @@
 #include "platform/RecordingDC.h"
 
 #include <QList>
+#include <algorithm>
+#include <memory>
 #include <utility>
+#include <vector>
 
 // A view of a fixed client area and page mapping, over any kind of page view.
 template <class View> class FixedMappingView : public View
@@ -70,8 +73,22 @@ public:
         }
         return false;
     }
-    void AddObject(visibleobject* obj) override { objects.append(obj); }
-    void RemoveObject(visibleobject* obj) override { objects.removeOne(obj); }
+    void AddObject(std::unique_ptr<visibleobject> obj) override
+    {
+        objects.append(obj.get());
+        owned.push_back(std::move(obj));
+    }
+    std::unique_ptr<visibleobject> RemoveObject(visibleobject* obj) override
+    {
+        objects.removeOne(obj);
+        const auto it = std::find_if(owned.begin(), owned.end(),
+                                     [obj](const auto& held) { return held.get() == obj; });
+        if (it == owned.end())
+            return nullptr;
+        std::unique_ptr<visibleobject> taken = std::move(*it);
+        owned.erase(it);
+        return taken;
+    }
     void MarkChanged() override { ++changes; }
     void UpdateAllViews(UpdateHint hint, visibleobject* obj) override
     {
@@ -83,7 +100,8 @@ public:
     bool hasRange = false;
     double rangeMin = 0;
     double rangeMax = 0;
-    QList<visibleobject*> objects; // not owned
+    QList<visibleobject*> objects; // in page order
+    std::vector<std::unique_ptr<visibleobject>> owned;
     int changes = 0;
     QList<std::pair<DocumentServices::UpdateHint, visibleobject*>> updates;
     QList<Rect> rectUpdates;

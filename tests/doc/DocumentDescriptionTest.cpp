@@ -38,8 +38,7 @@ TEST_F(DocumentDescriptionTest, ListsObjectsInPageOrderWithAxesTracesFilesAndGro
     xAxis->x = 1.1f;
     const double xs[] = {0.5, 1.5};
     const double ys[] = {-1.0, 2.0};
-    auto* memory = new MemTrace(xs, ys, 2, *traceAt(0));
-    doc.AddObject(memory);
+    doc.AddObject(std::make_unique<MemTrace>(xs, ys, 2, *traceAt(0)));
     visiblelist group;
     group.append(traceAt(1));
     doc.RegisterLinkGroup(QStringLiteral("second"), group);

@@ -85,7 +85,7 @@ protected:
     {
         Archive ar;
         doc.GetFiles().Serialize(ar);
-        doc.GetObjects().Serialize(ar);
+        doc.GetObjects().WriteReferences(ar);
         return ar.data().size();
     }
 
@@ -127,8 +127,8 @@ TEST_F(DocumentFileTest, RoundTripKeepsOrderNamesBitsSharingAndGroups)
     setEmbeddedObjectVersion(1);
     const std::unique_ptr<PlotDocument> loaded = loadDocument(save());
     EXPECT_EQ(embeddedObjectVersion(), noEmbeddedObjectVersion);
-    const visiblelist& before = doc.GetObjects();
-    const visiblelist& after = loaded->GetObjects();
+    const PageList& before = doc.GetObjects();
+    const PageList& after = loaded->GetObjects();
     ASSERT_EQ(after.count(), before.count());
     for (int i = 0; i < after.count(); ++i) {
         SCOPED_TRACE(i);
@@ -167,15 +167,13 @@ TEST_F(DocumentFileTest, RoundTripKeepsOrderNamesBitsSharingAndGroups)
 TEST_F(DocumentFileTest, GroupsLoseObjectsThatLeftThePage)
 {
     buildDocument();
-    Trace* gone = traceAt(0);
-    doc.RemoveObject(gone);
+    const std::unique_ptr<visibleobject> gone = doc.RemoveObject(traceAt(0));
     const std::unique_ptr<PlotDocument> loaded = loadDocument(save());
     const visiblelist* group = loaded->GetLinkGroup(QStringLiteral("left pair"));
     ASSERT_NE(group, nullptr);
     ASSERT_EQ(group->count(), 1);
     EXPECT_TRUE(group->at(0)->isKindOf(&Axis::classRecord));
     EXPECT_EQ(doc.GetLinkGroup(QStringLiteral("left pair"))->count(), 1);
-    delete gone;
 }
 
 TEST_F(DocumentFileTest, StreamEndingAfterThePageListHasNoGroups)
@@ -286,6 +284,42 @@ TEST_F(DocumentFileTest, HostileReferencesEndCleanly)
     EXPECT_EQ(loaded->GetLinkGroup(QStringLiteral("g"))->objects(),
               QList<visibleobject*>{loaded->FirstTrace()});
 }
+
+// A file may list a trace without its axes: they come on the page after the objects read,
+// unless the trace itself is dropped because its data file is missing.
+class AxesNamedOnlyByATrace : public DocumentFileTest, public ::testing::WithParamInterface<bool>
+{};
+
+TEST_P(AxesNamedOnlyByATrace, ComeOnThePageWithTheirTrace)
+{
+    const bool fileMissing = GetParam();
+    const QString data = writeFile("a.dat", "1 2\n3 4\n");
+    open(data);
+    Trace* trace = traceAt(0);
+    Archive ar;
+    doc.GetFiles().Serialize(ar);
+    ar.writeCount(1);
+    ar.writeObject(trace);
+    if (fileMissing)
+        QFile::remove(data);
+    const QString file = path(QStringLiteral("partial.pvn"));
+    CompoundFileWriter writer(file);
+    writer.writeStream(contentsStreamName(), ar.data());
+    writer.commit();
+    const std::unique_ptr<PlotDocument> loaded = loadDocument(file);
+    if (fileMissing) {
+        EXPECT_TRUE(loaded->GetObjects().isEmpty());
+        return;
+    }
+    const PageList& page = loaded->GetObjects();
+    ASSERT_EQ(page.count(), 3);
+    const auto* loadedTrace = static_cast<const Trace*>(page.at(0));
+    EXPECT_EQ(page.at(1), loadedTrace->GetXAxis());
+    EXPECT_EQ(page.at(2), loadedTrace->GetYAxis());
+    EXPECT_EQ(page.at(1)->GetName(), trace->GetXAxis()->GetName());
+}
+
+INSTANTIATE_TEST_SUITE_P(DocumentFileTest, AxesNamedOnlyByATrace, ::testing::Bool());
 
 TEST_F(DocumentFileTest, MissingDataFileAnsweredNoTakesItsTraces)
 {
@@ -514,10 +548,9 @@ TEST_F(DocumentFileTest, FailedSaveKeepsTheOldFile)
     doc.SetModifiedFlag(true);
 
     // Half way through the record: an object that cannot be stored.
-    auto unstorable = std::make_unique<Unstorable>();
-    doc.GetObjects().append(unstorable.get());
+    visibleobject* unstorable = doc.GetObjects().Add(std::make_unique<Unstorable>());
     EXPECT_FALSE(saveDocumentReporting(doc, file));
-    doc.GetObjects().Remove(unstorable.get());
+    doc.GetObjects().Take(unstorable);
     EXPECT_EQ(prompter.texts().last(), "Failed to save document.");
     ASSERT_TRUE(in.open(QIODevice::ReadOnly));
     EXPECT_EQ(in.readAll(), oldFile);

@@ -54,7 +54,7 @@ TEST_F(PlotDocumentTest, SameFileTwiceSharesOneFileAndTheFirstAxes)
     EXPECT_EQ(traceAt(0)->GetXAxis(), traceAt(1)->GetXAxis());
     EXPECT_EQ(traceAt(0)->GetYAxis(), traceAt(1)->GetYAxis());
     // A new trace is drawn before the axes it brought.
-    const visiblelist& page = doc.GetObjects();
+    const PageList& page = doc.GetObjects();
     ASSERT_EQ(page.count(), 4);
     EXPECT_EQ(page.at(0), traceAt(0));
     EXPECT_EQ(page.at(1), traceAt(0)->GetXAxis());
@@ -257,12 +257,12 @@ TEST_F(PlotDocumentTest, DeletingATraceDropsItsUnusedFile)
 TEST_F(PlotDocumentTest, RefreshMakesRepeatedNamesUnique)
 {
     for (int i = 0; i < 3; ++i) {
-        auto* obj = new visibleobject;
+        auto obj = std::make_unique<visibleobject>();
         obj->SetName("name");
-        doc.AddObject(obj);
+        doc.AddObject(std::move(obj));
     }
     doc.Refresh();
-    const visiblelist& page = doc.GetObjects();
+    const PageList& page = doc.GetObjects();
     EXPECT_EQ(page.at(0)->GetName(), "name");
     EXPECT_EQ(page.at(1)->GetName(), "name.");
     EXPECT_EQ(page.at(2)->GetName(), "name..");
@@ -287,12 +287,12 @@ TEST_F(PlotDocumentTest, AxisDataRangeOfAnUnusedAxis)
 
 TEST_F(PlotDocumentTest, FirstTraceFindsTheLastObject)
 {
-    auto* xAxis = new XAxis(&view);
-    doc.AddObject(xAxis);
+    doc.AddObject(std::make_unique<XAxis>(&view));
     EXPECT_EQ(doc.FirstTrace(), nullptr);
-    auto* trace = new Trace;
-    doc.AddObject(trace);
-    EXPECT_EQ(doc.FirstTrace(), trace);
+    auto trace = std::make_unique<Trace>();
+    Trace* added = trace.get();
+    doc.AddObject(std::move(trace));
+    EXPECT_EQ(doc.FirstTrace(), added);
 }
 
 TEST_F(PlotDocumentTest, FormatObjectEditsTheChosenObject)
@@ -330,8 +330,9 @@ TEST_P(CenterPage, MovesTheLayoutToThePageCentre)
     view.scrollPosX = GetParam().scrollX;
     view.scrollPosY = GetParam().scrollY;
     // 6 x 4 inches from (1, 1) on a 9 x 7 inch page: 1.5 inches of margin all round once centred.
-    auto* box = new Box(1.0f, 1.0f, 6.0f, 4.0f);
-    doc.AddObject(box);
+    auto made = std::make_unique<Box>(1.0f, 1.0f, 6.0f, 4.0f);
+    Box* box = made.get();
+    doc.AddObject(std::move(made));
     doc.Refresh();
     doc.onCommand(32802);
     EXPECT_NEAR(box->x, 1.5f, 0.02f);
@@ -349,9 +350,10 @@ INSTANTIATE_TEST_SUITE_P(Views, CenterPage,
 TEST(CenterPageWithoutView, DoesNothing)
 {
     PlotDocument doc;
-    auto* obj = new visibleobject;
+    auto made = std::make_unique<visibleobject>();
+    visibleobject* obj = made.get();
     obj->x = 2.0f;
-    doc.AddObject(obj);
+    doc.AddObject(std::move(made));
     doc.SetModifiedFlag(false);
     doc.CenterPage();
     EXPECT_EQ(obj->x, 2.0f);

@@ -107,8 +107,9 @@ TEST_F(TitlesAndErrorBars, ErrorBarsComeAndGoKeepingTheTracesLook)
     // A memory trace's values would not survive the change: it is left alone, and the user
     // is told why.
     const double xs[] = {1, 2};
-    auto* mem = new MemTrace(xs, xs, 2, *traceAt(0));
-    doc.AddObjectAndRefresh(mem);
+    auto made = std::make_unique<MemTrace>(xs, xs, 2, *traceAt(0));
+    MemTrace* mem = made.get();
+    doc.AddObjectAndRefresh(std::move(made));
     prompter.clear();
     EXPECT_FALSE(doc.EditErrorBars(*mem));
     EXPECT_TRUE(doc.GetObjects().contains(mem));
@@ -194,9 +195,10 @@ TEST_F(TitlesAndErrorBars, TitledAxesAndErrorBarsSaveAndLoadByteForByte)
 
 TEST_F(TitlesAndErrorBars, TitleGoesAloneOrWithItsAxis)
 {
-    auto* axis = new XAxis(&view);
+    auto made = std::make_unique<XAxis>(&view);
+    XAxis* axis = made.get();
     axis->SetDefaultName();
-    doc.AddObjectAndRefresh(axis);
+    doc.AddObjectAndRefresh(std::move(made));
     axis->OnMenuCommand(Axis::TitleCommand);
     visibleobject* title = axis->GetTitle();
     ASSERT_NE(title, nullptr);
@@ -217,9 +219,10 @@ TEST_F(TitlesAndErrorBars, TitleGoesAloneOrWithItsAxis)
 
 TEST_F(TitlesAndErrorBars, TitleAndAxisThatDoNotNameEachOtherLoadUnlinked)
 {
-    auto* axis = new XAxis(&view);
+    auto made = std::make_unique<XAxis>(&view);
+    XAxis* axis = made.get();
     axis->SetDefaultName();
-    doc.AddObjectAndRefresh(axis);
+    doc.AddObjectAndRefresh(std::move(made));
     axis->OnMenuCommand(Axis::TitleCommand);
     visibleobject* title = axis->GetTitle();
     // The title still names the axis, the axis no title.

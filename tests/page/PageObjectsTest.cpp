@@ -1,4 +1,5 @@
 #include "common/FakeView.h"
+#include "page/PageList.h"
 #include "page/scaleableobject.h"
 #include "page/visiblelist.h"
 #include "platform/Archive.h"
@@ -41,7 +42,7 @@ public:
     {
         released.append(other);
         if (takesAlong)
-            takesAlong->second->Remove(takesAlong->first);
+            takenAlong = takesAlong->second->Take(takesAlong->first);
         if (!refs.removeOne(other) || !makeReplacement)
             return nullptr;
         auto* replacement = new Follower;
@@ -52,7 +53,8 @@ public:
     QList<const visibleobject*> refs;
     QList<visibleobject*> released;
     bool makeReplacement = false;
-    std::optional<std::pair<visibleobject*, visiblelist*>> takesAlong; // as an axis its title
+    std::optional<std::pair<visibleobject*, PageList*>> takesAlong; // as an axis its title
+    std::unique_ptr<visibleobject> takenAlong;
     static inline QList<visibleobject*> created;
 };
 
@@ -168,42 +170,75 @@ TEST(VisibleList, DependentsNameEveryObjectReferringToTheTarget)
     EXPECT_TRUE(list.DependentsOf(&t1)->isEmpty());
 }
 
-TEST(VisibleList, CollectReplacementsSkipsWhatLeavesAndMissesNoOne)
+// Counts the objects alive, so that every one is seen deleted exactly once.
+class Counted : public visibleobject
 {
-    visibleobject axis;
-    Follower title, holder, other;
-    visiblelist list;
-    holder.takesAlong = std::make_pair(static_cast<visibleobject*>(&title), &list);
-    for (visibleobject* obj :
-         {static_cast<visibleobject*>(&title), static_cast<visibleobject*>(&holder),
-          static_cast<visibleobject*>(&other)})
-        list.append(obj);
-    list.CollectReplacements(&axis);
-    EXPECT_EQ(title.released, QList<visibleobject*>{&axis}); // asked before it left
-    EXPECT_EQ(other.released, QList<visibleobject*>{&axis}); // not skipped by the shift
-    EXPECT_EQ(list.count(), 2);
+public:
+    Counted() { ++alive; }
+    ~Counted() override { --alive; }
+    static inline int alive = 0;
+};
+
+TEST(PageList, OwnsEachObjectOnceAndHandsItBackWhenTakenOrReplaced)
+{
+    std::unique_ptr<visibleobject> replaced, taken;
+    {
+        PageList list;
+        visibleobject* a = list.Add(std::make_unique<Counted>());
+        visibleobject* b = list.Add(std::make_unique<Counted>());
+        visibleobject* c = list.Add(std::make_unique<Counted>());
+        auto d = std::make_unique<Counted>();
+        visibleobject* dRaw = d.get();
+        // The replacement takes the old object's place in the drawing order.
+        replaced = list.Replace(b, std::move(d));
+        EXPECT_EQ(replaced.get(), b);
+        EXPECT_EQ(list.objects(), (QList<visibleobject*>{a, dRaw, c}));
+        taken = list.Take(c);
+        EXPECT_EQ(taken.get(), c);
+        EXPECT_EQ(list.Take(c), nullptr);
+        // Replacing what is not on the list only appends.
+        Counted stranger;
+        EXPECT_EQ(list.Replace(&stranger, std::make_unique<Counted>()), nullptr);
+        EXPECT_EQ(list.count(), 3);
+        EXPECT_EQ(Counted::alive, 6);
+    }
+    EXPECT_EQ(Counted::alive, 2); // what was handed back
+    replaced.reset();
+    taken.reset();
+    EXPECT_EQ(Counted::alive, 0);
 }
 
-TEST(VisibleList, CollectReplacementsVisitsObjectsAppendedOnTheWay)
+TEST(PageList, CollectReplacementsSkipsWhatLeavesAndMissesNoOne)
 {
     visibleobject axis;
-    Follower trace;
-    trace.refs = {&axis};
-    trace.makeReplacement = true;
-    visiblelist list;
-    list.append(&axis);
-    list.append(&trace);
-    Follower::created.clear();
+    PageList list;
+    auto* title = static_cast<Follower*>(list.Add(std::make_unique<Follower>()));
+    auto* holder = static_cast<Follower*>(list.Add(std::make_unique<Follower>()));
+    auto* other = static_cast<Follower*>(list.Add(std::make_unique<Follower>()));
+    holder->takesAlong = std::make_pair(static_cast<visibleobject*>(title), &list);
     list.CollectReplacements(&axis);
+    EXPECT_EQ(title->released, QList<visibleobject*>{&axis}); // asked before it left
+    EXPECT_EQ(other->released, QList<visibleobject*>{&axis}); // not skipped by the shift
+    EXPECT_EQ(list.count(), 2);
+    EXPECT_EQ(holder->takenAlong.get(), title);
+}
+
+TEST(PageList, CollectReplacementsVisitsObjectsAppendedOnTheWay)
+{
+    PageList list;
+    visibleobject* axis = list.Add(std::make_unique<visibleobject>());
+    auto* trace = static_cast<Follower*>(list.Add(std::make_unique<Follower>()));
+    trace->refs = {axis};
+    trace->makeReplacement = true;
+    Follower::created.clear();
+    list.CollectReplacements(axis);
     ASSERT_EQ(list.count(), 3);
     ASSERT_EQ(Follower::created.size(), 1);
     auto* replacement = static_cast<Follower*>(list.GetAt(3));
     EXPECT_EQ(replacement, Follower::created.first());
     // The appended replacement was asked too.
-    EXPECT_EQ(replacement->released, QList<visibleobject*>{&axis});
-    EXPECT_TRUE(trace.IsIndependentOf(&axis));
-    list.Remove(replacement);
-    delete replacement;
+    EXPECT_EQ(replacement->released, QList<visibleobject*>{axis});
+    EXPECT_TRUE(trace->IsIndependentOf(axis));
 }
 
 struct HandleCase
@@ -340,8 +375,4 @@ TEST(VisibleList, RecordRoundTripKeepsOrderNamesAndExactPositions)
         EXPECT_TRUE(copy->GetRect().isNull());
         EXPECT_EQ(copy->HitHandle(0, 0), 0);
     }
-    in.claim(la);
-    in.claim(lb);
-    loaded.DeleteAll();
-    EXPECT_TRUE(loaded.isEmpty());
 }

@@ -47,10 +47,9 @@ TEST_F(TraceFixture, NewTraceSitsAtTheDefaultOriginWithNamedAxes)
 TEST_F(TraceFixture, TraceInAFocusRectangleTakesItsCorners)
 {
     // 1 inch from the left and bottom of the client area, 5 inches wide and 4 high.
-    auto* t = new Trace(&view, doc.file("1 2\n3 4\n"), Rect{96, 600 - 480, 576, 600 - 96});
-    doc.AddObject(t);
-    doc.AddObject(t->GetXAxis());
-    doc.AddObject(t->GetYAxis());
+    // The trace holds the axes it made while nobody took them.
+    const auto t =
+        std::make_unique<Trace>(&view, doc.file("1 2\n3 4\n"), Rect{96, 600 - 480, 576, 600 - 96});
     EXPECT_FLOAT_EQ(t->x, 1.0f);
     EXPECT_FLOAT_EQ(t->y, 1.0f);
     EXPECT_FLOAT_EQ(t->GetXAxis()->length, 5.0f);

@@ -31,11 +31,6 @@ public:
         }
         return used;
     }
-    void AddObject(visibleobject* obj) override
-    {
-        objects.append(obj);
-        owned.emplace_back(obj);
-    }
     QList<visibleobject*> pageObjects() const override { return objects; }
 
     // A data file read from text, named by path.
@@ -48,26 +43,29 @@ public:
     // A trace on a file with its two new axes, on the page as the document puts them.
     Trace* newTrace(PageView* view, ColumnFile* f)
     {
-        auto* t = new Trace(view, f);
-        AddObject(t);
-        AddObject(t->GetXAxis());
-        AddObject(t->GetYAxis());
+        auto made = std::make_unique<Trace>(view, f);
+        Trace* t = made.get();
+        std::unique_ptr<Axis> x = t->TakeMadeXAxis();
+        std::unique_ptr<Axis> y = t->TakeMadeYAxis();
+        AddObject(std::move(made));
+        AddObject(std::move(x));
+        AddObject(std::move(y));
         return t;
     }
     template <class A> A* axis(float x, float y, float length, double start, double end)
     {
-        auto* a = new A(nullptr);
+        auto made = std::make_unique<A>(nullptr);
+        A* a = made.get();
         a->x = x;
         a->y = y;
         a->length = length;
         a->autoRange = 0;
         a->SetLimits(start, end);
-        AddObject(a);
+        AddObject(std::move(made));
         return a;
     }
     void remove(visibleobject* obj) { objects.removeOne(obj); }
 
-    std::vector<std::unique_ptr<visibleobject>> owned;
     std::vector<std::unique_ptr<ColumnFile>> files;
 };
 
@@ -139,8 +137,10 @@ struct TraceFixture : ::testing::Test
         source.view = &view;
         source.SetXAxis(xAxis);
         source.SetYAxis(yAxis);
-        auto* t = new MemTrace(xs.data(), ys.data(), int(std::min(xs.size(), ys.size())), source);
-        doc.AddObject(t);
+        auto made = std::make_unique<MemTrace>(xs.data(), ys.data(),
+                                               int(std::min(xs.size(), ys.size())), source);
+        MemTrace* t = made.get();
+        doc.AddObject(std::move(made));
         return t;
     }
 

@@ -22,12 +22,11 @@ namespace {
 class GraphViewTest : public ::testing::Test
 {
 protected:
-    // Owns the box; the view lays it out.
+    // The page owns the box; the view lays it out.
     Box* addBox(float x, float y, float w, float h, ColorRef color = RGB(255, 0, 0))
     {
-        auto* box = new Box(x, y, w, h, color);
-        doc.GetObjects().AddUnique(box);
-        return box;
+        auto box = std::make_unique<Box>(x, y, w, h, color);
+        return static_cast<Box*>(doc.GetObjects().Add(std::move(box)));
     }
 
     PlotDocument doc; // outlives the views below
@@ -192,7 +191,6 @@ TEST_F(GraphViewTest, ResetTakesBackAPositionPastTheContent)
     view.OnScroll(Qt::Horizontal, PageScrollView::ScrollCode::ThumbPosition, 900);
     view.OnScroll(Qt::Vertical, PageScrollView::ScrollCode::Top);
     doc.RemoveObject(big);
-    delete big;
     view.ResetView();
     // What is left is the 9 x 7 inch page, 864 x 672, with the smaller box on it.
     EXPECT_EQ(view.scrollX(), 864);

@@ -304,9 +304,9 @@ void FileSettingsDialog::newAxis(Direction d)
     const int confirmed = editors ? editors->formatAxes(*axis, doc_) : 0;
     setAxis(previous);
     if (confirmed) {
-        Axis* added = axis.release();
+        Axis* added = axis.get();
         axes_.insert(added->GetName(), added);
-        doc_->AddObject(added);
+        doc_->AddObject(std::move(axis));
         for (QComboBox* list : {xAxis_, yAxis_}) {
             if (list->findText(added->GetName()) < 0)
                 list->addItem(added->GetName());
