@@ -86,6 +86,12 @@ void DocumentBase::forgetObject(visibleobject* obj)
         static_cast<visiblelist*>(entry.value)->Remove(obj);
 }
 
+void DocumentBase::substituteObject(visibleobject* obj, visibleobject* next)
+{
+    for (const StringObMap::Entry& entry : linkGroups)
+        static_cast<visiblelist*>(entry.value)->ReplaceMember(obj, next);
+}
+
 void DocumentBase::collectReplacements(visibleobject* obj)
 {
     objects.CollectReplacements(obj);

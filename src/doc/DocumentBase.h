@@ -90,6 +90,8 @@ protected:
     virtual void UpdateAllItems() {}
     // The object is about to be deleted: no list of the document may keep it.
     void forgetObject(visibleobject* obj);
+    // `next` takes obj's place in every link group.
+    void substituteObject(visibleobject* obj, visibleobject* next);
     // Every object drops or replaces its references to obj; replacements go to the end of the
     // page and are asked too.
     void collectReplacements(visibleobject* obj);

@@ -374,9 +374,10 @@ bool PlotDocument::EditErrorBars(Trace& trace)
     auto replace = [&](Trace* gone, std::unique_ptr<Trace> next) {
         next->SetDocument(this);
         replaced.reserve(replaced.size() + 1);
+        // The new trace stands for the old one wherever it was linked.
+        substituteObject(gone, next.get());
         objects.Add(std::move(next));
         replaced.push_back(objects.Take(gone));
-        forgetObject(gone);
     };
 
     bool changed = false;

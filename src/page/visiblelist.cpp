@@ -25,3 +25,12 @@ bool visiblelist::Remove(visibleobject* obj)
 {
     return items.removeOne(obj);
 }
+
+bool visiblelist::ReplaceMember(visibleobject* obj, visibleobject* next)
+{
+    const qsizetype i = items.indexOf(obj);
+    if (i < 0)
+        return false;
+    items[i] = next;
+    return true;
+}

@@ -22,4 +22,6 @@ public:
     void clear() { items.clear(); }
     void AddUnique(visibleobject* obj);
     bool Remove(visibleobject* obj);
+    // `next` takes obj's place in the list; false when obj is not in it.
+    bool ReplaceMember(visibleobject* obj, visibleobject* next);
 };

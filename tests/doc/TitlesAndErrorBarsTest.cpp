@@ -56,10 +56,20 @@ TEST_F(TitlesAndErrorBars, ErrorBarsComeAndGoKeepingTheTracesLook)
         EXPECT_EQ(t->GetYAxis(), yAxis);
         EXPECT_EQ(t->GetPen(), pen);
         EXPECT_EQ(t->GetSymbolFont(), symbols);
+        // A link to the trace follows it into its new kind.
+        const visiblelist* group = doc.GetLinkGroup(QStringLiteral("Link 1"));
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(group->count(), 2);
+        EXPECT_TRUE(group->contains(t));
         EXPECT_EQ(t->GetSymbolChar(), 110);
         EXPECT_FLOAT_EQ(t->x, xAxis->x);
         EXPECT_FLOAT_EQ(t->y, yAxis->y);
     };
+
+    visiblelist linked;
+    linked.append(trace);
+    linked.append(xAxis);
+    doc.RegisterLinkGroup(QStringLiteral("Link 1"), linked);
 
     // Cancelled: the trace has error bars from the column after its y column, drawn last.
     ASSERT_TRUE(doc.onCommand(Cmd::ErrorBars));
