@@ -455,3 +455,109 @@ std::unique_ptr<PlotDocument> openForCommandLine(const QString& path, QString* e
         *error = reason.simplified();
     return doc;
 }
+
+QByteArray objectsContents(PlotDocument& doc, const visiblelist& objects)
+{
+    EmbeddedVersionReset versionReset;
+    Archive ar;
+    ar.setDocument(&doc);
+    ar.writeObject(&objects);
+    return ar.data();
+}
+
+std::unique_ptr<visiblelist> readObjectsInto(PlotDocument& doc, const QByteArray& contents)
+{
+    registerDocumentClasses();
+    EmbeddedVersionReset versionReset;
+    Archive ar(contents);
+    ar.setDocument(&doc);
+    // Everything is read and checked before the document is touched; until the objects are
+    // claimed the archive deletes them on any failure.
+    auto* list = ar.readObject<visiblelist>();
+    if (!list)
+        throw ArchiveException(ArchiveException::Cause::generic, QStringLiteral("no objects"));
+    ar.claim(list);
+    std::unique_ptr<visiblelist> read(list);
+
+    auto listed = std::make_unique<visiblelist>();
+    for (visibleobject* obj : *read) {
+        if (!obj || doc.GetObjects().contains(obj))
+            throw ArchiveException(ArchiveException::Cause::badIndex,
+                                   QStringLiteral("a listed object is missing"));
+        listed->AddUnique(obj);
+    }
+    // The axes of listed traces come along even when they were not listed themselves.
+    visiblelist pasted = *listed;
+    QList<Trace*> traces;
+    for (visibleobject* obj : *listed) {
+        if (!obj->isKindOf(&Trace::classRecord))
+            continue;
+        auto* trace = static_cast<Trace*>(obj);
+        traces.append(trace);
+        for (Axis* axis : {trace->GetXAxis(), trace->GetYAxis()}) {
+            if (axis)
+                pasted.AddUnique(axis);
+        }
+    }
+
+    // Titles stay linked only when both the axis and its title are pasted.
+    const std::vector<Persistent*> unclaimed = ar.unclaimed();
+    QSet<const visibleobject*> titled;
+    for (Persistent* p : unclaimed) {
+        if (!p->isKindOf(&Axis::classRecord))
+            continue;
+        auto* axis = static_cast<Axis*>(p);
+        visibleobject* title = axis->GetTitle();
+        if (!title)
+            continue;
+        if (pasted.contains(axis) && pasted.contains(title) && !titled.contains(title))
+            titled.insert(title);
+        else
+            axis->SetTitle(nullptr);
+    }
+    AxisTitle::unlinkOneSided(unclaimed);
+
+    // Data files: the document's own file of the same path, else the one read.
+    QList<ColumnFile*> newFiles;
+    auto fileFor = [&](ColumnFile* file) -> ColumnFile* {
+        if (!file)
+            return nullptr;
+        if (doc.GetFiles().contains(file))
+            return file;
+        if (ColumnFile* known = doc.GetFiles().FindByPath(file->GetFullPath()))
+            return known;
+        if (!newFiles.contains(file))
+            newFiles.append(file);
+        return file;
+    };
+    QList<std::pair<Trace*, ColumnFile*>> files;
+    QList<std::pair<ErrorTrace*, ColumnFile*>> errorFiles;
+    for (Trace* trace : traces) {
+        files.append({trace, fileFor(trace->GetFile())});
+        if (trace->isKindOf(&ErrorTrace::classRecord)) {
+            auto* errorTrace = static_cast<ErrorTrace*>(trace);
+            errorFiles.append({errorTrace, fileFor(errorTrace->GetErrorFile())});
+        }
+    }
+
+    for (visibleobject* obj : pasted)
+        ar.claim(obj);
+    for (ColumnFile* file : newFiles)
+        ar.claim(file);
+    // From here on nothing is left for the archive to delete that a pasted object refers to.
+    for (const auto& [trace, file] : files) {
+        if (trace->GetFile() != file)
+            trace->SetFile(file);
+    }
+    for (const auto& [trace, file] : errorFiles) {
+        if (trace->GetErrorFile() != file)
+            trace->SetErrorFile(file);
+    }
+    for (ColumnFile* file : newFiles)
+        doc.GetFiles().AddUnique(file);
+    for (visibleobject* obj : pasted) {
+        obj->SetDocument(&doc);
+        doc.GetObjects().Add(std::unique_ptr<visibleobject>(obj));
+    }
+    return listed;
+}

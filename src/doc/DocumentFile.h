@@ -8,6 +8,7 @@
 
 class Archive;
 class PlotDocument;
+class visiblelist;
 
 // Plot documents on disk. A .pvn file is a compound file whose root stream "Contents" holds the
 // document record: the data file list, the page list, the marker bytes 34 12 and the link
@@ -65,3 +66,13 @@ bool isPlotDocumentFile(const QString& path);
 // could not be found) go to *notes.
 std::unique_ptr<PlotDocument> openForCommandLine(const QString& path, QString* error,
                                                  QStringList* notes = nullptr);
+
+// The clipboard record of some page objects: the list and, with the traces in it, the axes and
+// data files they refer to.
+QByteArray objectsContents(PlotDocument& doc, const visiblelist& objects);
+// Puts the objects of such a record on the page (after those there); names are not repaired
+// here. Traces take the document's data file of the same path where it has one, and bring their
+// axes along when the record holds them without listing them. Returns the objects listed in the
+// record, as put on the page. Raises ArchiveException, FileException or MemoryException on a
+// malformed record; the document is then left as it was.
+std::unique_ptr<visiblelist> readObjectsInto(PlotDocument& doc, const QByteArray& contents);

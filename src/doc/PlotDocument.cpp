@@ -244,8 +244,12 @@ std::unique_ptr<ColumnFile> PlotDocument::readNewFile(const QString& path)
 void PlotDocument::OpenDataFile()
 {
     const QString path = filelist::AskDataFileName();
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        OpenDataFile(path);
+}
+
+void PlotDocument::OpenDataFile(const QString& path)
+{
     ColumnFile* file = files.FindByPath(path);
     if (!file) {
         std::unique_ptr<ColumnFile> read = readNewFile(path);

@@ -51,6 +51,8 @@ public:
 
     // Commands.
     void OpenDataFile();
+    // Open Data File on a file already chosen (a file dropped on a view).
+    void OpenDataFile(const QString& path);
     void RereadData();
     void FormatObject();
     void FileSettings();

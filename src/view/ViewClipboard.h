@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <memory>
+
+class PageScrollView;
+class QMimeData;
+
+// The Edit commands of a graph view on its selection (Delete, Copy, Cut, Paste) and the drops
+// it takes from other programs. The clipboard holds the selected objects in the program's own
+// format, stored relative to the lower-left corner of the focus rectangle, with pictures of
+// them for other programs.
+namespace ViewClipboard {
+
+// The program's own format: the archive record of the selected objects.
+inline const QString objectsMimeType = QStringLiteral("application/x-plotvane-objects");
+// Beside it: the size of the copied focus rectangle in pixels, "width height".
+inline const QString sizeMimeType = QStringLiteral("application/x-plotvane-object-size");
+
+// Delete: several selected objects are deleted after the user agrees (or one of them, chosen,
+// when not); objects others depend on go through the document's deletion protocol; data files
+// no trace uses any more are dropped.
+void deleteSelection(PageScrollView& view);
+
+// The clipboard data of the selection; null when nothing is selected. Raises on failure; the
+// objects are where they were whatever happens.
+std::unique_ptr<QMimeData> selectionData(PageScrollView& view);
+// Copy: puts selectionData on the clipboard; a failure is shown. True when copied.
+bool copy(PageScrollView& view);
+// Cut: copy, then delete the selection; nothing is deleted when copying failed.
+void cut(PageScrollView& view);
+
+// True when the data holds objects in the program's own format.
+bool canPaste(const QMimeData* data);
+// Paste of the data: the objects are put on the page at the lower-left corner of the focus
+// rectangle (the page origin without one), under new names where their names are taken.
+// Data that is not in the program's format or cannot be read shows "Error pasteing from
+// clipboard!" and leaves the document as it was. True when pasted.
+bool paste(PageScrollView& view, const QMimeData& data);
+// Paste from the clipboard.
+bool paste(PageScrollView& view);
+
+// Drops from other programs: data files (a list of local file names) are opened as Open Data
+// File opens them; objects in the program's own format are pasted with their focus rectangle's
+// top-left corner at the drop point (client pixels).
+bool canDrop(const QMimeData* data);
+bool drop(PageScrollView& view, const QMimeData& data, QPoint point);
+
+} // namespace ViewClipboard
