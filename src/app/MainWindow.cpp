@@ -16,9 +16,11 @@
 #include "platform/Strings.h"
 #include "platform/WaitCursor.h"
 #include "view/GraphView.h"
+#include "view/ViewClipboard.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -111,6 +113,8 @@ MainWindow::MainWindow(QWidget* parent)
 
     setAcceptDrops(true);
     qApp->installEventFilter(this);
+    // Paste follows what other programs put on the clipboard.
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::scheduleUpdate);
     resize(900, 700);
     updateCommands();
 }
@@ -241,6 +245,12 @@ bool MainWindow::isCommandEnabled(int id) const
     case Cmd::OpenDataFile:
         // Without a plot window the command opens one to plot in.
         return child == nullptr || child->document().isCommandEnabled(id);
+    case FrameCmd::EditDelete:
+    case FrameCmd::EditCopy:
+    case FrameCmd::EditCut:
+        return child != nullptr && child->view()->hasSelection();
+    case FrameCmd::EditPaste:
+        return child != nullptr && ViewClipboard::canPaste(QApplication::clipboard()->mimeData());
     default:
         break;
     }
@@ -309,6 +319,18 @@ void MainWindow::onCommand(int id)
                 break;
             case Cmd::OpenDataFile:
                 openDataFile();
+                break;
+            case FrameCmd::EditDelete:
+                ViewClipboard::deleteSelection(*child->view());
+                break;
+            case FrameCmd::EditCopy:
+                ViewClipboard::copy(*child->view());
+                break;
+            case FrameCmd::EditCut:
+                ViewClipboard::cut(*child->view());
+                break;
+            case FrameCmd::EditPaste:
+                ViewClipboard::paste(*child->view());
                 break;
             default:
                 if (child)

@@ -1,5 +1,6 @@
 #include "view/DragDropView.h"
 
+#include "view/ViewClipboard.h"
 #include "view/ViewInteraction.h"
 
 #include <QDragEnterEvent>
@@ -20,12 +21,17 @@ void DragDropView::dragEnterEvent(QDragEnterEvent* event)
 {
     event->ignore();
     interaction().dragEnter(*this, *event);
+    // Data files and objects from other programs, where the interaction took nothing.
+    if (!event->isAccepted() && ViewClipboard::canDrop(event->mimeData()))
+        event->acceptProposedAction();
 }
 
 void DragDropView::dragMoveEvent(QDragMoveEvent* event)
 {
     event->ignore();
     interaction().dragMove(*this, *event);
+    if (!event->isAccepted() && ViewClipboard::canDrop(event->mimeData()))
+        event->acceptProposedAction();
 }
 
 void DragDropView::dragLeaveEvent(QDragLeaveEvent* event)
@@ -37,4 +43,7 @@ void DragDropView::dropEvent(QDropEvent* event)
 {
     event->ignore();
     interaction().drop(*this, *event);
+    if (!event->isAccepted() &&
+        ViewClipboard::drop(*this, *event->mimeData(), event->position().toPoint()))
+        event->acceptProposedAction();
 }

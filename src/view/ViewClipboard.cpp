@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <QTimer>
 #include <QUrl>
 #include <cmath>
 #include <new>
@@ -102,16 +103,20 @@ QByteArray svgOf(const PageScrollView& view, const visiblelist& selection, const
     return bytes;
 }
 
-// Local files among the data's URLs.
-QStringList localFiles(const QMimeData* data)
+// The data files among the data's URLs: local files that are not plot documents, which the
+// main window opens in windows of their own.
+QStringList dataFiles(const QMimeData* data)
 {
     QStringList files;
     if (!data || !data->hasUrls())
         return files;
     const QList<QUrl> urls = data->urls();
     for (const QUrl& url : urls) {
-        if (url.isLocalFile())
-            files.append(url.toLocalFile());
+        if (!url.isLocalFile())
+            continue;
+        const QString path = url.toLocalFile();
+        if (QFileInfo(path).isFile() && !isPlotDocumentFile(path))
+            files.append(path);
     }
     return files;
 }
@@ -276,7 +281,7 @@ bool paste(PageScrollView& view)
 
 bool canDrop(const QMimeData* data)
 {
-    return canPaste(data) || !localFiles(data).isEmpty();
+    return canPaste(data) || !dataFiles(data).isEmpty();
 }
 
 bool drop(PageScrollView& view, const QMimeData& data, QPoint point)
@@ -300,19 +305,20 @@ bool drop(PageScrollView& view, const QMimeData& data, QPoint point)
             view.setFocusRect(Rect{});
         return pasted;
     }
-    const QStringList files = localFiles(&data);
-    // A drop is a command of its own: what fails is reported here, not thrown into the
-    // event loop.
-    try {
-        for (const QString& file : files) {
-            if (QFileInfo(file).isFile())
+    const QStringList files = dataFiles(&data);
+    // Opened after the drop has ended, so that the program the files came from is not held up
+    // by a message about one of them. A drop is a command of its own: what fails is reported
+    // here, not thrown into the event loop.
+    QTimer::singleShot(0, &view, [doc, files] {
+        try {
+            for (const QString& file : files)
                 doc->OpenDataFile(file);
+        } catch (const PlotvaneException&) {
+            ReportCommandException();
+        } catch (const std::bad_alloc&) {
+            ReportCommandException();
         }
-    } catch (const PlotvaneException&) {
-        ReportCommandException();
-    } catch (const std::bad_alloc&) {
-        ReportCommandException();
-    }
+    });
     return !files.isEmpty();
 }
 

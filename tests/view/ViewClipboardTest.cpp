@@ -219,8 +219,14 @@ TEST_F(ViewClipboardTest, DroppedDataFileIsPlottedAndDroppedObjectsArePasted)
     files.setUrls({QUrl::fromLocalFile(writeFile("more.dat", threeColumns))});
     ASSERT_TRUE(ViewClipboard::canDrop(&files));
     EXPECT_TRUE(ViewClipboard::drop(window, files, QPoint(10, 10)));
+    QCoreApplication::processEvents();
     EXPECT_EQ(traceCount(), 2);
     EXPECT_EQ(doc.GetFiles().count(), 2);
+
+    // A plot document is the main window's to open.
+    QMimeData document;
+    document.setUrls({QUrl::fromLocalFile(writeFile("plot.pvn", "x"))});
+    EXPECT_FALSE(ViewClipboard::canDrop(&document));
 
     select({xAxis});
     const std::unique_ptr<QMimeData> objects = ViewClipboard::selectionData(window);
