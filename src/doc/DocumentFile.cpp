@@ -472,12 +472,27 @@ std::unique_ptr<visiblelist> readObjectsInto(PlotDocument& doc, const QByteArray
     Archive ar(contents);
     ar.setDocument(&doc);
     // Everything is read and checked before the document is touched; until the objects are
-    // claimed the archive deletes them on any failure.
-    auto* list = ar.readObject<visiblelist>();
-    if (!list)
+    // claimed the archive deletes them on any failure, in any order: no axis may follow its
+    // title into what is already gone.
+    struct TitlesDetached
+    {
+        Archive& ar;
+        bool pasted = false;
+        ~TitlesDetached()
+        {
+            if (pasted)
+                return;
+            const std::vector<Persistent*> created = ar.unclaimed();
+            for (Persistent* p : created) {
+                if (p->isKindOf(&Axis::classRecord))
+                    static_cast<Axis*>(p)->SetTitle(nullptr);
+            }
+            AxisTitle::unlinkOneSided(created);
+        }
+    } titlesDetached{ar};
+    std::unique_ptr<visiblelist> read = ar.readOwnedObject<visiblelist>();
+    if (!read)
         throw ArchiveException(ArchiveException::Cause::generic, QStringLiteral("no objects"));
-    ar.claim(list);
-    std::unique_ptr<visiblelist> read(list);
 
     auto listed = std::make_unique<visiblelist>();
     for (visibleobject* obj : *read) {
@@ -544,6 +559,7 @@ std::unique_ptr<visiblelist> readObjectsInto(PlotDocument& doc, const QByteArray
         ar.claim(obj);
     for (ColumnFile* file : newFiles)
         ar.claim(file);
+    titlesDetached.pasted = true;
     // From here on nothing is left for the archive to delete that a pasted object refers to.
     for (const auto& [trace, file] : files) {
         if (trace->GetFile() != file)

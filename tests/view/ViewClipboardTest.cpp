@@ -1,5 +1,7 @@
 #include "view/ViewClipboard.h"
 #include "ViewTestSupport.h"
+#include "axes/Axis.h"
+#include "axes/AxisTitle.h"
 #include "doc/DocTestSupport.h"
 #include "page/visiblelist.h"
 #include "platform/Strings.h"
@@ -94,6 +96,42 @@ TEST_F(ViewClipboardTest, PastedObjectsKeepTheirPlaceRelativeToTheFocusRectangle
     EXPECT_EQ(pasted->GetName(), xAxis->GetName() + QLatin1Char('.'));
     EXPECT_NEAR(pasted->x, toX + offsetX, 1e-4);
     EXPECT_NEAR(pasted->y, toY + offsetY, 1e-4);
+}
+
+TEST_F(ViewClipboardTest, TitlesStayLinkedOnlyWhenPastedWithTheirAxis)
+{
+    xAxis->OnMenuCommand(Axis::TitleCommand);
+    auto* title = dynamic_cast<AxisTitle*>(xAxis->GetTitle());
+    ASSERT_NE(title, nullptr);
+    const auto pasteOf = [&](std::initializer_list<visibleobject*> objects) {
+        select(objects);
+        const std::unique_ptr<QMimeData> data = ViewClipboard::selectionData(window);
+        const int before = doc.GetObjects().count();
+        EXPECT_TRUE(ViewClipboard::paste(window, *data));
+        QList<visibleobject*> pasted = doc.GetObjects().objects().mid(before);
+        EXPECT_EQ(pasted.count(), int(objects.size()));
+        return pasted;
+    };
+    const QList<visibleobject*> both = pasteOf({xAxis, title});
+    ASSERT_EQ(both.count(), 2);
+    EXPECT_EQ(static_cast<Axis*>(both[0])->GetTitle(), both[1]);
+    EXPECT_EQ(static_cast<AxisTitle*>(both[1])->GetAxis(), both[0]);
+    EXPECT_EQ(static_cast<Axis*>(pasteOf({xAxis}).value(0))->GetTitle(), nullptr);
+    EXPECT_EQ(static_cast<AxisTitle*>(pasteOf({title}).value(0))->GetAxis(), nullptr);
+    EXPECT_EQ(xAxis->GetTitle(), title);
+    EXPECT_EQ(title->GetAxis(), xAxis);
+
+    // A record cut short anywhere leaves nothing behind, whatever it had read of the two.
+    select({xAxis, title});
+    const QByteArray good =
+        ViewClipboard::selectionData(window)->data(ViewClipboard::objectsMimeType);
+    const int count = doc.GetObjects().count();
+    for (qsizetype n = 1; n < good.size(); n += 7) {
+        QMimeData cut;
+        cut.setData(ViewClipboard::objectsMimeType, good.left(n));
+        EXPECT_FALSE(ViewClipboard::paste(window, cut));
+    }
+    EXPECT_EQ(doc.GetObjects().count(), count);
 }
 
 struct DeleteCase
