@@ -11,6 +11,7 @@
 #include "platform/ShowFileMessage.h"
 #include "platform/StringObMap.h"
 #include "platform/Strings.h"
+#include "view/PageExport.h"
 #include "view/PageScrollView.h"
 
 #include <QApplication>
@@ -71,6 +72,11 @@ void paintSelection(const PageScrollView& view, const visiblelist& selection, QP
 QByteArray pngOf(const PageScrollView& view, const visiblelist& selection, const Rect& rect)
 {
     const Rect client = view.clientRect().united(rect);
+    // Objects far off the page would make a picture too large to hold; other programs then
+    // get the vector picture alone.
+    if (client.right <= 0 || client.bottom <= 0 ||
+        qint64(client.right) * client.bottom > PageExport::maxPixels)
+        return {};
     QImage image(client.right, client.bottom, QImage::Format_RGB32);
     if (image.isNull())
         throw MemoryException(QStringLiteral("picture of the selection"));
@@ -179,7 +185,9 @@ std::unique_ptr<QMimeData> selectionData(PageScrollView& view)
     auto data = std::make_unique<QMimeData>();
     const Rect rect = pictureRect(view, *selection);
     if (!rect.isEmpty()) {
-        data->setData(QStringLiteral("image/png"), pngOf(view, *selection, rect));
+        const QByteArray png = pngOf(view, *selection, rect);
+        if (!png.isEmpty())
+            data->setData(QStringLiteral("image/png"), png);
         data->setData(QStringLiteral("image/svg+xml"), svgOf(view, *selection, rect));
     }
     data->setData(sizeMimeType, QStringLiteral("%1 %2")

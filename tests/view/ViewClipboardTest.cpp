@@ -86,6 +86,15 @@ TEST_F(ViewClipboardTest, PastedObjectsKeepTheirPlaceRelativeToTheFocusRectangle
     ASSERT_TRUE(data);
     // The original stays where it was.
     EXPECT_FLOAT_EQ(xAxis->x, fromX + offsetX);
+    // Other programs get a picture of the focus rectangle with the axis drawn in it.
+    const QImage picture = QImage::fromData(data->data(QStringLiteral("image/png")), "PNG");
+    const Rect focus = xAxis->GetRect();
+    ASSERT_EQ(picture.size(), QSize(focus.width(), focus.height()));
+    bool drawn = false;
+    for (int py = 0; py < picture.height() && !drawn; ++py)
+        for (int px = 0; px < picture.width() && !drawn; ++px)
+            drawn = picture.pixel(px, py) != qRgb(255, 255, 255);
+    EXPECT_TRUE(drawn);
 
     window.ClearSelection();
     window.setFocusRect(Rect{40, 60, 140, 120});
