@@ -16,6 +16,8 @@
 #include "platform/Strings.h"
 #include "platform/WaitCursor.h"
 #include "view/GraphView.h"
+#include "view/ViewScaleDialog.h"
+#include "view/ZoomCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -86,6 +88,7 @@ MainWindow::MainWindow(QWidget* parent)
 {
     setWindowTitle(loadString(Str::AppTitle));
     setObjectName(QStringLiteral("MainWindow"));
+    installZoomCommands();
 
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -232,6 +235,7 @@ bool MainWindow::isCommandEnabled(int id) const
     case FrameCmd::FileSaveAs:
     case FrameCmd::Print:
     case FrameCmd::PrintPreview:
+    case FrameCmd::ViewScale:
         return child != nullptr;
     case FrameCmd::WindowCascade:
     case FrameCmd::WindowTile:
@@ -279,6 +283,9 @@ void MainWindow::onCommand(int id)
                 break;
             case FrameCmd::PrintPreview:
                 child->view()->printPreview();
+                break;
+            case FrameCmd::ViewScale:
+                ViewScaleDialog::run(*child->view());
                 break;
             case FrameCmd::PrintSetup:
                 GraphView::printSetup(this);
