@@ -224,8 +224,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReadoutPointTest,
 
 TEST_F(ReadoutTest, SeveralReadoutsFollowThePointerAndTakeTheirMarkersAlongWhenClosed)
 {
-    DataCursorDialog* first = DataCursorDialog::open(view);
+    ASSERT_TRUE(enabled(Cmd::DataReadout));
+    ASSERT_TRUE(onCommand(Cmd::DataReadout, doc));
     DataCursorDialog* second = DataCursorDialog::open(view);
+    ASSERT_EQ(DataCursorDialog::readouts(view).size(), 2);
+    DataCursorDialog* first = DataCursorDialog::readouts(view).first();
     EXPECT_EQ(DataCursorDialog::readouts(view), (QList<DataCursorDialog*>{first, second}));
     EXPECT_FALSE(first->isModal());
     EXPECT_EQ(first->dataSetBox()->currentText(), trace->GetName());
@@ -250,6 +253,44 @@ TEST_F(ReadoutTest, SeveralReadoutsFollowThePointerAndTakeTheirMarkersAlongWhenC
     DataCursorDialog::closeAll(view);
     EXPECT_TRUE(DataCursorDialog::readouts(view).isEmpty());
     EXPECT_FALSE(trace->GetMarker().has_value());
+}
+
+// Another data set moves the readout to its trace and takes the marker off the first.
+TEST_F(ReadoutTest, ChangingTheDataSetTakesTheMarkerAlong)
+{
+    Trace* other = addTrace("1 5\n2 6\n");
+    DataCursorDialog* d = DataCursorDialog::open(view);
+    const int index = d->dataSetBox()->findText(trace->GetName());
+    ASSERT_GE(index, 0);
+    d->dataSetBox()->setCurrentIndex(index);
+    d->readout(QPoint(origin + 240, trace->GetRect().top + 10));
+    ASSERT_TRUE(trace->GetMarker().has_value());
+
+    d->dataSetBox()->setCurrentIndex(d->dataSetBox()->findText(other->GetName()));
+    EXPECT_EQ(d->trace(), other);
+    EXPECT_FALSE(trace->GetMarker().has_value());
+    d->readout(QPoint(origin + 240, trace->GetRect().top + 10));
+    EXPECT_EQ(d->dataXEdit()->text(), QStringLiteral("2"));
+    EXPECT_EQ(d->dataYEdit()->text(), QStringLiteral("6"));
+    EXPECT_TRUE(other->GetMarker().has_value());
+    d->reject();
+    EXPECT_FALSE(other->GetMarker().has_value());
+}
+
+// The readout of a trace deleted under it reads nothing more, and closing it touches nothing.
+TEST_F(ReadoutTest, AReadoutOutlivesItsTrace)
+{
+    ScriptedPrompter prompter;
+    PrompterScope scope(&prompter);
+    prompter.setDefaultAnswer(Prompter::Answer::Yes);
+    DataCursorDialog* d = DataCursorDialog::open(view);
+    const QPoint at(origin + 240, trace->GetRect().top + 10);
+    d->readout(at);
+    ASSERT_TRUE(doc.DeleteObject(trace));
+    EXPECT_EQ(d->trace(), nullptr);
+    d->readout(at);
+    d->reject();
+    EXPECT_TRUE(DataCursorDialog::readouts(view).isEmpty());
 }
 
 } // namespace
