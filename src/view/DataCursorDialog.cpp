@@ -1,6 +1,7 @@
 #include "view/DataCursorDialog.h"
 
 #include "platform/StringObMap.h"
+#include "platform/ui/ControlNames.h"
 #include "traces/Trace.h"
 #include "view/PageScrollView.h"
 
@@ -25,10 +26,11 @@ QString readoutText(double value)
     return QString::asprintf("%g", value).left(19);
 }
 
-QLineEdit* readoutField(const char* name)
+enum { idCursorX = 111, idCursorY = 112, idDataX = 113, idDataY = 114, idDataSet = 115 };
+
+QLineEdit* readoutField(int id)
 {
-    auto* edit = new QLineEdit;
-    edit->setObjectName(QLatin1String(name));
+    auto* edit = named(new QLineEdit, "edit", id);
     edit->setReadOnly(true);
     return edit;
 }
@@ -36,13 +38,12 @@ QLineEdit* readoutField(const char* name)
 } // namespace
 
 DataCursorDialog::DataCursorDialog(PageScrollView& view)
-    : QDialog(&view), view_(&view), dataSetBox_(new QComboBox), cursorX_(readoutField("cursorX")),
-      cursorY_(readoutField("cursorY")), dataX_(readoutField("dataX")),
-      dataY_(readoutField("dataY")), markX_(noMark), markY_(noMark)
+    : QDialog(&view), view_(&view), dataSetBox_(named(new QComboBox, "combo", idDataSet)),
+      cursorX_(readoutField(idCursorX)), cursorY_(readoutField(idCursorY)),
+      dataX_(readoutField(idDataX)), dataY_(readoutField(idDataY)), markX_(noMark), markY_(noMark)
 {
     setWindowTitle(tr("Data Cursor"));
     setModal(false);
-    dataSetBox_->setObjectName(QStringLiteral("dataSet"));
 
     dataSets_ = view.document()->GetTraceNames();
     for (const StringObMap::Entry& entry : *dataSets_)

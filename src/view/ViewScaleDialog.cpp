@@ -1,5 +1,6 @@
 #include "view/ViewScaleDialog.h"
 
+#include "platform/ui/ControlNames.h"
 #include "platform/ui/DialogValidation.h"
 #include "view/PageScrollView.h"
 
@@ -8,10 +9,9 @@
 #include <QLineEdit>
 
 ViewScaleDialog::ViewScaleDialog(PageScrollView& view, QWidget* parent)
-    : QDialog(parent ? parent : &view), view_(view), edit_(new QLineEdit(this))
+    : QDialog(parent ? parent : &view), view_(view), edit_(named(new QLineEdit(this), "edit", 171))
 {
     setWindowTitle(tr("View Scale"));
-    edit_->setObjectName(QStringLiteral("scale"));
     DialogValidation::show(edit_, view.viewScale());
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
