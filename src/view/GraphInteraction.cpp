@@ -231,15 +231,25 @@ void GraphInteraction::mouseDoubleClick(PageScrollView& view, QMouseEvent& event
         return;
     event.accept();
     const QPoint p = pointOf(event);
-    visiblelist* selection = view.selection();
-    if (!selection)
-        return;
-    for (visibleobject* obj : *selection) {
-        if (obj->GetRect().contains(p)) {
-            editObject(view, obj);
-            return;
+    // A press the double click followed without its release ends as a click.
+    if (view.interactionState().banding)
+        endStates(view, p);
+    auto selectedAt = [&view, p]() -> visibleobject* {
+        if (const visiblelist* selection = view.selection()) {
+            for (visibleobject* obj : *selection) {
+                if (obj->GetRect().contains(p))
+                    return obj;
+            }
         }
+        return nullptr;
+    };
+    visibleobject* obj = selectedAt();
+    // A double click that arrives without the first click's selection picks for itself.
+    if (!obj) {
+        pick(view, p);
+        obj = selectedAt();
     }
+    editObject(view, obj);
 }
 
 void GraphInteraction::editObject(PageScrollView& view, visibleobject* obj)

@@ -1,14 +1,54 @@
 #include "ViewTestSupport.h"
 
 #include "axes/XAxis.h"
+#include "doc/DocumentEditors.h"
 #include "page/scaleableobject.h"
+#include "view/GraphInteraction.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
+
+// A box that answers with a menu id and counts what it is asked to do.
+class MenuBox : public Box
+{
+public:
+    MenuBox(float x, float y, int menuId) : Box(x, y, 0.5f, 0.5f), menuId_(menuId) {}
+    int GetMenuId() const override { return menuId_; }
+    int OnMenuCommand(int id) override
+    {
+        commands.append(id);
+        return 1;
+    }
+    int EditProperties() override
+    {
+        ++edits;
+        return 1;
+    }
+    QList<int> commands;
+    int edits = 0;
+
+private:
+    int menuId_;
+};
+
+class PickFirst : public DocumentEditors
+{
+public:
+    visibleobject* chooseObject(const StringObMap& objects) override
+    {
+        ++asked;
+        return dynamic_cast<visibleobject*>(objects.begin()->value);
+    }
+    visibleobject* chooseDataSet(const StringObMap&) override { return nullptr; }
+    int asked = 0;
+};
 
 class GraphInteractionTest : public ::testing::Test
 {
@@ -167,6 +207,60 @@ TEST_F(GraphInteractionTest, ArrowKeysMoveTheSelectionAndCtrlASelectsAll)
 
     QTest::keyClick(&view, Qt::Key_Escape);
     EXPECT_FALSE(view.hasSelection());
+}
+
+TEST_F(GraphInteractionTest, RightClickOnAnAxisRoutesTheMenuChoiceToIt)
+{
+    auto* axis =
+        static_cast<MenuBox*>(doc.GetObjects().Add(std::make_unique<MenuBox>(1, 1, Axis::MenuId)));
+    axis->SetName("X1");
+    TestWindow view(&doc);
+    auto* interaction = dynamic_cast<GraphInteraction*>(&view.interaction());
+    ASSERT_NE(interaction, nullptr);
+    QStringList texts;
+    interaction->runMenu = [&](QMenu& menu, QPoint) {
+        for (QAction* a : menu.actions())
+            texts.append(a->text());
+        return menu.actions().at(2)->data().toInt();
+    };
+    const QPoint p = centre(axis->GetRect());
+    QContextMenuEvent event(QContextMenuEvent::Mouse, p, view.viewport()->mapToGlobal(p));
+    QApplication::sendEvent(view.viewport(), &event);
+
+    EXPECT_EQ(texts, (QStringList{"&Settings...", "&Ticks...", "&Font...", "T&itle..."}));
+    EXPECT_EQ(axis->commands, QList<int>{Axis::FontCommand});
+    EXPECT_EQ(axis->edits, 0);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_FALSE(view.interactionState().menuCandidates);
+}
+
+TEST_F(GraphInteractionTest, RightClickWithoutAMenuAsksWhichOfTwoAndEditsIt)
+{
+    PickFirst chooser;
+    DocumentEditors::setInstance(&chooser);
+    auto* a = static_cast<MenuBox*>(doc.GetObjects().Add(std::make_unique<MenuBox>(1, 1, 0)));
+    auto* b = static_cast<MenuBox*>(doc.GetObjects().Add(std::make_unique<MenuBox>(1, 1, 0)));
+    a->SetName("A");
+    b->SetName("B");
+    TestWindow view(&doc);
+    const QPoint p = centre(a->GetRect());
+    QContextMenuEvent event(QContextMenuEvent::Mouse, p, view.viewport()->mapToGlobal(p));
+    QApplication::sendEvent(view.viewport(), &event);
+    DocumentEditors::setInstance(nullptr);
+
+    EXPECT_EQ(chooser.asked, 1);
+    EXPECT_EQ(a->edits + b->edits, 1);
+    EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(GraphInteractionTest, DoubleClickEditsTheObject)
+{
+    auto* box = static_cast<MenuBox*>(doc.GetObjects().Add(std::make_unique<MenuBox>(1, 1, 0)));
+    TestWindow view(&doc);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, centre(box->GetRect()));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, centre(box->GetRect()));
+    EXPECT_EQ(box->edits, 1);
+    EXPECT_TRUE(doc.IsModified());
 }
 
 } // namespace
