@@ -3,6 +3,7 @@
 #include "axes/Axis.h"
 #include "doc/DocumentEditors.h"
 #include "doc/PlotDocument.h"
+#include "page/scaleableobject.h"
 #include "platform/Strings.h"
 #include "traces/Trace.h"
 #include "view/PageScrollView.h"
@@ -32,6 +33,28 @@ Rect spanned(QPoint a, QPoint b)
 QPoint pointOf(const QMouseEvent& event)
 {
     return event.position().toPoint();
+}
+
+// What a press at p would do: resize through a handle, move the selection, or start a band.
+Qt::CursorShape hoverCursor(const PageScrollView& view, QPoint p)
+{
+    const visiblelist* selection = view.selection();
+    if (!selection)
+        return Qt::ArrowCursor;
+    for (const visibleobject* obj : *selection) {
+        if (!dynamic_cast<const scaleableobject*>(obj) || obj->GetRect().isNull())
+            continue;
+        const auto handles = scaleableobject::handleRects(obj->GetRect());
+        for (size_t i = 0; i < handles.size(); ++i) {
+            if (handles[i].contains(p)) {
+                const auto h = scaleableobject::Handle(i);
+                return h == scaleableobject::Handle::Left || h == scaleableobject::Handle::Right
+                           ? Qt::SizeHorCursor
+                           : Qt::SizeVerCursor;
+            }
+        }
+    }
+    return view.focusRect().contains(p) ? Qt::SizeAllCursor : Qt::ArrowCursor;
 }
 
 } // namespace
@@ -92,9 +115,11 @@ void GraphInteraction::beginBand(PageScrollView& view, QPoint p)
 
 void GraphInteraction::mouseMove(PageScrollView& view, QMouseEvent& event)
 {
-    if (!(event.buttons() & Qt::LeftButton))
-        return;
     const QPoint p = pointOf(event);
+    if (!(event.buttons() & Qt::LeftButton)) {
+        view.viewport()->setCursor(hoverCursor(view, p));
+        return;
+    }
     PageScrollView::InteractionState& state = view.interactionState();
     if (state.resizing) {
         if (visiblelist* selection = view.selection()) {

@@ -180,6 +180,10 @@ TEST_F(GraphInteractionTest, DraggingTheRightHandleLengthensTheAxis)
     const Rect handle =
         scaleableobject::handleRects(axis->GetRect())[size_t(scaleableobject::Handle::Right)];
     const QPoint grip = centre(handle);
+    QMouseEvent hover(QEvent::MouseMove, grip, view.viewport()->mapToGlobal(grip), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &hover);
+    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::SizeHorCursor);
     // The side follows the mouse: an inch past the old end makes the axis an inch longer.
     drag(view, grip, {axis->GetRect().right + 96, grip.y()});
     EXPECT_NEAR(axis->length, 4.0f, 1e-5);
