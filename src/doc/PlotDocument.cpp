@@ -307,9 +307,8 @@ void PlotDocument::FormatObject()
     DocumentEditors* editors = DocumentEditors::instance();
     if (!editors)
         return;
-    const std::unique_ptr<StringObMap> names = GetObjectNames();
-    visibleobject* chosen = editors->chooseObject(*names);
-    if (!chosen || !objects.contains(chosen))
+    visibleobject* chosen = onPage(editors->chooseObject(*GetObjectNames()), nullptr);
+    if (!chosen)
         return;
     if (chosen->EditProperties()) {
         Refresh();
@@ -317,14 +316,19 @@ void PlotDocument::FormatObject()
     }
 }
 
+visibleobject* PlotDocument::onPage(visibleobject* chosen, const RuntimeClass* kind) const
+{
+    return chosen && objects.contains(chosen) && (!kind || chosen->isKindOf(kind)) ? chosen
+                                                                                   : nullptr;
+}
+
 void PlotDocument::FileSettings()
 {
     DocumentEditors* editors = DocumentEditors::instance();
     if (!editors)
         return;
-    const std::unique_ptr<StringObMap> names = GetTraceNames();
-    visibleobject* chosen = editors->chooseDataSet(*names);
-    if (!chosen || !objects.contains(chosen) || !chosen->isKindOf(&Trace::classRecord))
+    visibleobject* chosen = onPage(editors->chooseDataSet(*GetTraceNames()), &Trace::classRecord);
+    if (!chosen)
         return;
     chosen->EditProperties();
     Refresh();
@@ -336,9 +340,8 @@ void PlotDocument::FormatAxes()
     AxisEditors* editors = AxisEditors::instance();
     if (!editors)
         return;
-    const std::unique_ptr<StringObMap> names = GetAxisNames();
-    visibleobject* chosen = editors->chooseAxis(*names);
-    if (!chosen || !objects.contains(chosen) || !chosen->isKindOf(&Axis::classRecord))
+    visibleobject* chosen = onPage(editors->chooseAxis(*GetAxisNames()), &Axis::classRecord);
+    if (!chosen)
         return;
     if (chosen->EditProperties()) {
         Refresh();
@@ -351,11 +354,9 @@ void PlotDocument::ErrorBars()
     DocumentEditors* editors = DocumentEditors::instance();
     if (!editors)
         return;
-    const std::unique_ptr<StringObMap> names = GetTraceNames();
-    visibleobject* chosen = editors->chooseDataSet(*names);
-    if (!chosen || !objects.contains(chosen) || !chosen->isKindOf(&Trace::classRecord))
-        return;
-    EditErrorBars(*static_cast<Trace*>(chosen));
+    if (visibleobject* chosen =
+            onPage(editors->chooseDataSet(*GetTraceNames()), &Trace::classRecord))
+        EditErrorBars(*static_cast<Trace*>(chosen));
 }
 
 bool PlotDocument::EditErrorBars(Trace& trace)

@@ -94,6 +94,9 @@ private:
     void removeTrace(Trace* trace);
     // Every trace checks its column numbers against its file, and says what it replaced.
     void reportLostColumns();
+    // The object a chooser answered when it is still on the page and of the kind asked for (any
+    // kind with null), else null.
+    visibleobject* onPage(visibleobject* chosen, const RuntimeClass* kind) const;
 
     filelist files;
 };

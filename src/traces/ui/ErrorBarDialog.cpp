@@ -6,6 +6,7 @@
 #include "data/filelist.h"
 #include "platform/Prompter.h"
 #include "platform/Strings.h"
+#include "platform/ui/ControlNames.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -26,12 +27,6 @@ enum Control {
     idDataName = 169,
     idRemove = 170,
 };
-
-template <class W> W* named(W* widget, const char* kind, int id)
-{
-    widget->setObjectName(QStringLiteral("%1%2").arg(QLatin1String(kind)).arg(id));
-    return widget;
-}
 
 QString shortName(const QString& path)
 {

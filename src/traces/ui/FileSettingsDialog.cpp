@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/Strings.h"
+#include "platform/ui/ControlNames.h"
 #include "platform/ui/UnitCaption.h"
 #include "traces/Trace.h"
 #include "traces/TraceEditors.h"
@@ -55,12 +56,6 @@ enum Control {
 
 // Names and origin fields read at most this many characters.
 constexpr int maxFieldLength = 19;
-
-template <class W> W* named(W* widget, const char* kind, int id)
-{
-    widget->setObjectName(QStringLiteral("%1%2").arg(QLatin1String(kind)).arg(id));
-    return widget;
-}
 
 QLabel* valueText(int id)
 {

@@ -5,6 +5,7 @@
 #include "platform/Settings.h"
 #include "platform/Strings.h"
 #include "platform/SymbolFont.h"
+#include "platform/ui/ControlNames.h"
 #include "platform/ui/FontChooser.h"
 #include "platform/ui/UnitCaption.h"
 #include "traces/Trace.h"
@@ -46,12 +47,6 @@ enum Control {
 
 // A line left without a usable width is drawn this wide, in inches.
 constexpr double defaultWidth = 0.05;
-
-template <class W> W* named(W* widget, const char* kind, int id)
-{
-    widget->setObjectName(QStringLiteral("%1%2").arg(QLatin1String(kind)).arg(id));
-    return widget;
-}
 
 QIcon swatch(ColorRef color)
 {
