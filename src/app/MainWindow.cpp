@@ -15,8 +15,11 @@
 #include "platform/ShowFileMessage.h"
 #include "platform/Strings.h"
 #include "platform/WaitCursor.h"
+#include "view/DataCursorDialog.h"
 #include "view/GraphView.h"
 #include "view/ViewClipboard.h"
+#include "view/ViewScaleDialog.h"
+#include "view/ZoomCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,6 +91,7 @@ MainWindow::MainWindow(QWidget* parent)
 {
     setWindowTitle(loadString(Str::AppTitle));
     setObjectName(QStringLiteral("MainWindow"));
+    installZoomCommands();
 
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -236,6 +240,7 @@ bool MainWindow::isCommandEnabled(int id) const
     case FrameCmd::FileSaveAs:
     case FrameCmd::Print:
     case FrameCmd::PrintPreview:
+    case FrameCmd::ViewScale:
         return child != nullptr;
     case FrameCmd::WindowCascade:
     case FrameCmd::WindowTile:
@@ -290,6 +295,9 @@ void MainWindow::onCommand(int id)
             case FrameCmd::PrintPreview:
                 child->view()->printPreview();
                 break;
+            case FrameCmd::ViewScale:
+                ViewScaleDialog::run(*child->view());
+                break;
             case FrameCmd::PrintSetup:
                 GraphView::printSetup(this);
                 break;
@@ -321,6 +329,8 @@ void MainWindow::onCommand(int id)
                 openDataFile();
                 break;
             case FrameCmd::EditDelete:
+                // A readout may follow a trace that is about to go.
+                DataCursorDialog::closeAll(*child->view());
                 ViewClipboard::deleteSelection(*child->view());
                 break;
             case FrameCmd::EditCopy:

@@ -1040,23 +1040,38 @@ void Trace::DrawMarker(DeviceContext& dc) const
 
 bool Trace::ZoomTo(const Rect& focus)
 {
-    if (!xAxis || !yAxis || focus.isEmpty())
+    const auto corners = ZoomCorners(focus);
+    if (!corners)
         return false;
+    ZoomToData(corners->first, corners->second);
+    return true;
+}
+
+std::optional<std::pair<QPointF, QPointF>> Trace::ZoomCorners(const Rect& focus)
+{
+    if (!xAxis || !yAxis || focus.isEmpty())
+        return std::nullopt;
     ComputeRect();
     if (focus.intersected(rect) != focus)
-        return false;
+        return std::nullopt;
     // The corners are read through the mapping the user sees before anything changes.
-    const QPointF topLeft = DeviceToData(QPoint(focus.left, focus.top));
-    const QPointF bottomRight = DeviceToData(QPoint(focus.right, focus.bottom));
+    return std::make_pair(DeviceToData(QPoint(focus.left, focus.top)),
+                          DeviceToData(QPoint(focus.right, focus.bottom)));
+}
+
+void Trace::ZoomToData(const QPointF& topLeft, const QPointF& bottomRight)
+{
+    if (!xAxis || !yAxis)
+        return;
     savedXAxis = std::make_unique<Axis>(*xAxis);
     savedYAxis = std::make_unique<Axis>(*yAxis);
-    xAxis->SetLimits(topLeft.x(), bottomRight.x());
-    yAxis->SetLimits(bottomRight.y(), topLeft.y());
+    // Automatic limits go off first: with them on, the axis would pull its start back to a tick.
     xAxis->SetAutoRange(false);
     yAxis->SetAutoRange(false);
+    xAxis->SetLimits(topLeft.x(), bottomRight.x());
+    yAxis->SetLimits(bottomRight.y(), topLeft.y());
     BindColumns();
     pointsValid = false;
-    return true;
 }
 
 void Trace::Unzoom()

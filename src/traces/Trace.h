@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class ColumnFile;
@@ -197,6 +198,12 @@ public:
     // copies of both axes for Unzoom, sets the axes' limits to the rectangle and switches their
     // automatic range off. False when the rectangle is not inside the plot box.
     bool ZoomTo(const Rect& focus);
+    // The two halves of ZoomTo, for a zoom of several traces: every trace reads its corners
+    // before any of them changes an axis, since traces may share one. Null when the rectangle
+    // is not wholly inside the plot box; otherwise the data values at its top-left and
+    // bottom-right corners.
+    std::optional<std::pair<QPointF, QPointF>> ZoomCorners(const Rect& focus);
+    void ZoomToData(const QPointF& topLeft, const QPointF& bottomRight);
     // Puts the axes back as they were before the last zoom.
     void Unzoom();
     bool CanUnzoom() const { return savedXAxis != nullptr; }

@@ -4,6 +4,7 @@
 #include "platform/Prompter.h"
 #include "platform/Strings.h"
 #include "platform/WaitCursor.h"
+#include "view/GraphInteraction.h"
 #include "view/PagePrinter.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ int scaled(int pixels, float scale)
 
 GraphView::GraphView(PlotDocument* doc, QWidget* parent) : DragDropView(doc, parent)
 {
+    setInteraction(std::make_unique<GraphInteraction>());
     ComputePageSize();
 }
 

@@ -4,6 +4,7 @@
 #include "platform/DeviceContext.h"
 #include "platform/PainterDC.h"
 #include "platform/Settings.h"
+#include "traces/Trace.h"
 #include "view/ViewInteraction.h"
 
 #include <QContextMenuEvent>
@@ -366,6 +367,11 @@ void PageScrollView::OnDraw(DeviceContext& dc)
     dc.saveDC();
     PrepareDC(dc);
     objects->DrawAll(dc);
+    // Readout markers lie over every object.
+    for (visibleobject* obj : *objects) {
+        if (const auto* trace = dynamic_cast<const Trace*>(obj))
+            trace->DrawMarker(dc);
+    }
     dc.restoreDC();
 
     dc.saveDC();

@@ -5,6 +5,7 @@
 #include "page/visiblelist.h"
 #include "platform/Profile.h"
 #include "platform/ScriptedPrompter.h"
+#include "view/DataCursorDialog.h"
 #include "view/GraphView.h"
 
 #include <QAction>
@@ -41,7 +42,10 @@ TEST(EditCommandsTest, FollowTheSelectionAndTheClipboard)
 
     frame.onCommand(FrameCmd::EditCopy);
     EXPECT_TRUE(enabled(FrameCmd::EditPaste));
+    // Readouts go before the objects they may read.
+    DataCursorDialog::open(*child->view());
     frame.onCommand(FrameCmd::EditDelete);
+    EXPECT_TRUE(DataCursorDialog::readouts(*child->view()).isEmpty());
     EXPECT_EQ(doc.GetObjects().count(), objects - 1);
     EXPECT_FALSE(enabled(FrameCmd::EditDelete));
     // The trace comes back on axes of its own, copied with it.

@@ -173,7 +173,7 @@ TEST_F(FrameTest, EnabledCommandsWithoutAndWithADocument)
     // The commands that need a trace (Reread Data, the fits, ...) stay disabled.
     const QSet<int> withDocument =
         always + QSet<int>{57602, 57603, 57604, 57607, 57609, 57650, 57651,
-                           57680, 57681, 32771, 32772, 32773, 32802};
+                           57680, 57681, 32771, 32772, 32773, 32802, 32804};
     EXPECT_EQ(enabledCommands(frame), withDocument);
 
     EXPECT_TRUE(child->close());
