@@ -7,12 +7,18 @@
 #include "platform/Strings.h"
 #include "traces/Trace.h"
 #include "view/PageScrollView.h"
+#include "view/ViewClipboard.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDrag>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QPixmap>
+#include <QPointer>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -101,6 +107,7 @@ void GraphInteraction::mousePress(PageScrollView& view, QMouseEvent& event)
     }
     state.moving = 1;
     state.lastPoint = p;
+    pressPoint_ = p;
 }
 
 void GraphInteraction::beginBand(PageScrollView& view, QPoint p)
@@ -134,10 +141,81 @@ void GraphInteraction::mouseMove(PageScrollView& view, QMouseEvent& event)
             view.ResetView();
             return;
         }
+        if (!view.viewport()->rect().contains(p)) {
+            startDrag(view);
+            return;
+        }
         if (moveSelection(view, p - state.lastPoint))
             moved_ = true;
         state.lastPoint = p;
     }
+}
+
+void GraphInteraction::startDrag(PageScrollView& view)
+{
+    PageScrollView::InteractionState& state = view.interactionState();
+    // The selection goes back to where the button went down: a copy leaves it there and a drop
+    // back onto this view moves it from there.
+    moveSelection(view, pressPoint_ - state.lastPoint);
+    state.lastPoint = pressPoint_;
+    moved_ = false;
+    std::unique_ptr<QMimeData> data = ViewClipboard::dragData(view);
+    if (!data) {
+        finishDrag(view, Qt::IgnoreAction);
+        return;
+    }
+    auto* drag = new QDrag(view.viewport());
+    QPixmap picture;
+    if (picture.loadFromData(data->data(QStringLiteral("image/png")), "PNG")) {
+        const Rect focus = view.focusRect();
+        drag->setPixmap(picture);
+        drag->setHotSpot(pressPoint_ - QPoint(focus.left, focus.top));
+    }
+    drag->setMimeData(data.release());
+    dragging_ = true;
+    droppedOnSelf_ = false;
+    const QPointer<QWidget> alive(view.viewport());
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+    Qt::DropAction result = Qt::IgnoreAction;
+    if (runDrag) {
+        result = runDrag(*drag, actions);
+        drag->deleteLater();
+    } else {
+        // A finished drag deletes itself.
+        result = drag->exec(actions, Qt::CopyAction);
+    }
+    if (alive)
+        finishDrag(view, result);
+}
+
+void GraphInteraction::drop(PageScrollView& view, QDropEvent& event)
+{
+    PageScrollView::InteractionState& state = view.interactionState();
+    if (!dragging_ || !state.moving)
+        return;
+    const QPoint p = event.position().toPoint();
+    if (view.selection() && moveSelection(view, p - state.lastPoint))
+        moved_ = true;
+    state.lastPoint = p;
+    endStates(view, p);
+    droppedOnSelf_ = true;
+    // Taken, but reported as nothing dropped, so that the source deletes nothing.
+    event.setDropAction(Qt::IgnoreAction);
+    event.accept();
+}
+
+void GraphInteraction::finishDrag(PageScrollView& view, Qt::DropAction result)
+{
+    PageScrollView::InteractionState& state = view.interactionState();
+    const bool moveElsewhere = result == Qt::MoveAction && !droppedOnSelf_;
+    dragging_ = false;
+    droppedOnSelf_ = false;
+    if (moveElsewhere)
+        ViewClipboard::deleteMoved(view);
+    state.moving = 0;
+    moved_ = false;
+    view.viewport()->setCursor(Qt::ArrowCursor);
+    view.ResetView();
 }
 
 bool GraphInteraction::moveSelection(PageScrollView& view, QPoint d)

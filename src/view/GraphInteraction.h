@@ -4,8 +4,10 @@
 
 #include <QList>
 #include <QPoint>
+#include <Qt>
 #include <functional>
 
+class QDrag;
 class QMenu;
 class StringObMap;
 class visibleobject;
@@ -13,7 +15,8 @@ struct Rect;
 
 // The mouse and keyboard of a graph view: a click picks the smallest object under the mouse,
 // a band selects what it encloses (or stays as the focus rectangle), a drag inside the
-// selection moves it, a drag on a handle resizes the one object, a double click edits the
+// selection moves it (and, once it leaves the view, carries it to other views or programs),
+// a drag on a handle resizes the one object, a double click edits the
 // object and the right button opens the object's menu or its dialog.
 class GraphInteraction : public ViewInteraction
 {
@@ -21,6 +24,10 @@ public:
     // Shows a context menu at a global point and answers the chosen command id, 0 for none.
     // Tests replace it; the default runs the menu modally.
     using MenuRunner = std::function<int(QMenu& menu, QPoint globalPos)>;
+    // Runs a drag of the selection offering the actions and answers what the target did with
+    // it. Tests replace it; the default runs the drag modally, copying unless the target asks
+    // for a move.
+    using DragRunner = std::function<Qt::DropAction(QDrag& drag, Qt::DropActions actions)>;
 
     // The command ids of the axis and the trace menus, in menu order; empty for any other
     // menu id.
@@ -32,6 +39,13 @@ public:
     void mouseDoubleClick(PageScrollView& view, QMouseEvent& event) override;
     void contextMenu(PageScrollView& view, QContextMenuEvent& event) override;
     void keyPress(PageScrollView& view, QKeyEvent& event) override;
+    // The view's own drag dropped back onto it moves the selection to the drop point.
+    void drop(PageScrollView& view, QDropEvent& event) override;
+
+    // The source's part once a drag has ended with the target's action: a move onto another
+    // view or program deletes the originals; a copy, a cancelled drag or a move within the
+    // view leaves them. The moving state ends in every case.
+    void finishDrag(PageScrollView& view, Qt::DropAction result);
 
     // Clears the selection and selects the smallest object under p together with every object
     // of exactly the same rectangle; nothing under p leaves the selection empty.
@@ -40,6 +54,7 @@ public:
     static void selectEnclosed(PageScrollView& view, const Rect& band);
 
     MenuRunner runMenu;
+    DragRunner runDrag;
 
 private:
     void beginBand(PageScrollView& view, QPoint p);
@@ -50,6 +65,12 @@ private:
     // Object dialog chooses; null on Cancel or when it left the page.
     static visibleobject* chooseCandidate(PageScrollView& view, const StringObMap& candidates);
     static void editObject(PageScrollView& view, visibleobject* obj);
+    void startDrag(PageScrollView& view);
     // The selection moved since the button went down.
     bool moved_ = false;
+    // Where the button went down on the selection: a drag carries it from there.
+    QPoint pressPoint_;
+    // A drag of the selection is running, and whether it came back onto this view.
+    bool dragging_ = false;
+    bool droppedOnSelf_ = false;
 };

@@ -11,6 +11,7 @@
 #include "platform/ShowFileMessage.h"
 #include "platform/StringObMap.h"
 #include "platform/Strings.h"
+#include "view/DataCursorDialog.h"
 #include "view/PageExport.h"
 #include "view/PageScrollView.h"
 
@@ -127,6 +128,25 @@ QStringList dataFiles(const QMimeData* data)
     return files;
 }
 
+// Objects others depend on wait until the rest are gone: when their dependents were selected
+// too, nobody needs to be asked about them any more.
+void deleteAll(PlotDocument& doc, const visiblelist& selection)
+{
+    std::vector<visibleobject*> setAside;
+    for (visibleobject* obj : selection) {
+        if (!doc.GetObjects().contains(obj))
+            continue;
+        if (doc.GetObjects().DependentsOf(obj)->isEmpty())
+            doc.DeleteObject(obj);
+        else
+            setAside.push_back(obj);
+    }
+    for (visibleobject* obj : setAside) {
+        if (doc.GetObjects().contains(obj))
+            doc.DeleteObject(obj);
+    }
+}
+
 } // namespace
 
 namespace ViewClipboard {
@@ -148,21 +168,7 @@ void deleteSelection(PageScrollView& view)
                                              Prompter::Buttons::YesNo,
                                              Prompter::Icon::Question) == Prompter::Answer::Yes) {
         view.ClearSelection();
-        // Objects others depend on wait until the rest are gone: when their dependents were
-        // selected too, nobody needs to be asked about them any more.
-        std::vector<visibleobject*> setAside;
-        for (visibleobject* obj : selection) {
-            if (!doc->GetObjects().contains(obj))
-                continue;
-            if (doc->GetObjects().DependentsOf(obj)->isEmpty())
-                doc->DeleteObject(obj);
-            else
-                setAside.push_back(obj);
-        }
-        for (visibleobject* obj : setAside) {
-            if (doc->GetObjects().contains(obj))
-                doc->DeleteObject(obj);
-        }
+        deleteAll(*doc, selection);
     } else {
         visibleobject* chosen = chooseOne(selection);
         view.ClearSelection();
@@ -243,6 +249,44 @@ void cut(PageScrollView& view)
     deleteSelection(view);
     if (view.document())
         view.document()->MarkChanged();
+}
+
+std::unique_ptr<QMimeData> dragData(PageScrollView& view)
+{
+    try {
+        return selectionData(view);
+    } catch (const PlotvaneException&) {
+    } catch (const std::bad_alloc&) {
+    }
+    showError(Str::CopyFailed);
+    return nullptr;
+}
+
+void deleteMoved(PageScrollView& view)
+{
+    PlotDocument* doc = view.document();
+    const visiblelist* current = view.selection();
+    if (!doc || !current)
+        return;
+    const visiblelist selection = *current;
+    DataCursorDialog::closeAll(view);
+    view.ClearSelection();
+    deleteAll(*doc, selection);
+    doc->RemoveUnusedFiles();
+    doc->Refresh();
+    doc->MarkChanged();
+}
+
+Qt::DropAction dropAction(Qt::DropActions possible, Qt::KeyboardModifiers modifiers)
+{
+    Qt::DropAction wanted = Qt::CopyAction;
+    if (!(modifiers & Qt::ControlModifier) && (modifiers & Qt::ShiftModifier))
+        wanted = Qt::MoveAction;
+    if (possible & wanted)
+        return wanted;
+    if (possible & Qt::CopyAction)
+        return Qt::CopyAction;
+    return (possible & Qt::MoveAction) ? Qt::MoveAction : Qt::IgnoreAction;
 }
 
 bool canPaste(const QMimeData* data)

@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <Qt>
 #include <memory>
 
 class PageScrollView;
@@ -30,6 +31,17 @@ std::unique_ptr<QMimeData> selectionData(PageScrollView& view);
 bool copy(PageScrollView& view);
 // Cut: copy, then delete the selection; nothing is deleted when copying failed.
 void cut(PageScrollView& view);
+
+// The data a drag of the selection carries: what Copy puts on the clipboard. A failure is shown
+// as Copy shows it; null then or when nothing is selected.
+std::unique_ptr<QMimeData> dragData(PageScrollView& view);
+// The originals of a selection moved to another view or program: deleted as Delete deletes
+// them, without asking whether all of them should go (the move said so). Readouts of the view
+// close first, as they may follow a trace that goes.
+void deleteMoved(PageScrollView& view);
+// What a drop of objects in the program's own format does: Ctrl copies, Shift moves, and
+// otherwise they are copied; an action the source does not offer falls back to one it does.
+Qt::DropAction dropAction(Qt::DropActions possible, Qt::KeyboardModifiers modifiers);
 
 // True when the data holds objects in the program's own format.
 bool canPaste(const QMimeData* data);

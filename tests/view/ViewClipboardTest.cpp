@@ -6,10 +6,15 @@
 #include "page/visiblelist.h"
 #include "platform/Strings.h"
 #include "traces/Trace.h"
+#include "view/GraphInteraction.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDrag>
+#include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QTest>
 #include <QUrl>
 
 namespace {
@@ -281,5 +286,136 @@ TEST_F(ViewClipboardTest, DroppedDataFileIsPlottedAndDroppedObjectsArePasted)
     EXPECT_TRUE(ViewClipboard::drop(window, *objects, QPoint(50, 80)));
     EXPECT_EQ(doc.GetObjects().count(), count + 1);
 }
+
+// Drags of the selection out of a view. The drag itself is modal, so the target's part is
+// played by sending the drop to a view from inside the drag.
+class DragTest : public ViewClipboardTest
+{
+protected:
+    GraphInteraction& interaction() { return static_cast<GraphInteraction&>(window.interaction()); }
+    // Button down in the middle of the focus rectangle, then a move out of the view's left edge.
+    void select(std::initializer_list<visibleobject*> objects)
+    {
+        ViewClipboardTest::select(objects);
+        // Several objects take their bounds as the focus rectangle, as after Select All.
+        if (window.focusRect().isEmpty())
+            window.setFocusRect(window.selection()->Bounds());
+    }
+    void dragOut()
+    {
+        // Clear of the handles in the middle of the edges.
+        const Rect focus = window.focusRect();
+        pressed = QPoint(focus.left + focus.width() / 4, focus.top + focus.height() / 2);
+        QTest::mousePress(window.viewport(), Qt::LeftButton, Qt::NoModifier, pressed);
+        for (QPoint p : {pressed + QPoint(3, 2), QPoint(-5, pressed.y())}) {
+            QMouseEvent move(QEvent::MouseMove, p, window.viewport()->mapToGlobal(p), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(window.viewport(), &move);
+        }
+    }
+    // What the target view makes of a drop of the drag at p. Outside a real drag Qt delivers
+    // no drops, so the view's handler is called as Qt would call it.
+    struct Target : TestWindow
+    {
+        static void drop(TestWindow& view, QDropEvent& event)
+        {
+            const auto handler = &Target::dropEvent;
+            (view.*handler)(&event);
+        }
+    };
+    static Qt::DropAction dropOn(TestWindow& target, QDrag& drag, QPoint p,
+                                 Qt::KeyboardModifiers keys = Qt::NoModifier)
+    {
+        QDropEvent event(p, Qt::CopyAction | Qt::MoveAction, drag.mimeData(), Qt::LeftButton, keys);
+        Target::drop(target, event);
+        return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
+    }
+
+    QPoint pressed;
+    PlotDocument otherDoc;
+    TestWindow other{&otherDoc};
+};
+
+TEST_F(DragTest, DragCarriesWhatCopyWritesAndReturnsTheSelectionToItsPlace)
+{
+    select({trace, xAxis, yAxis});
+    const std::unique_ptr<QMimeData> copied = ViewClipboard::selectionData(window);
+    const float x = xAxis->x, y = xAxis->y;
+    int drags = 0;
+    interaction().runDrag = [&](QDrag& drag, Qt::DropActions actions) {
+        EXPECT_EQ(actions, Qt::CopyAction | Qt::MoveAction);
+        ++drags;
+        EXPECT_EQ(drag.mimeData()->formats(), copied->formats());
+        for (const QString& format : copied->formats())
+            EXPECT_EQ(drag.mimeData()->data(format), copied->data(format)) << format.toStdString();
+        EXPECT_FLOAT_EQ(xAxis->x, x);
+        EXPECT_FLOAT_EQ(xAxis->y, y);
+        // Escape ends the drag with nothing dropped.
+        return Qt::IgnoreAction;
+    };
+    dragOut();
+    EXPECT_EQ(drags, 1);
+    EXPECT_EQ(doc.GetObjects().count(), 3);
+    EXPECT_EQ(window.interactionState().moving, 0);
+    EXPECT_TRUE(prompter.texts().isEmpty());
+}
+
+TEST_F(DragTest, DropBackOntoTheViewMovesTheSelectionInsteadOfPastingCopies)
+{
+    select({xAxis});
+    const float x = xAxis->x, y = xAxis->y;
+    Qt::DropAction result = Qt::CopyAction;
+    interaction().runDrag = [&](QDrag& drag, Qt::DropActions actions) {
+        EXPECT_EQ(actions, Qt::CopyAction | Qt::MoveAction);
+        return result = dropOn(window, drag, pressed + QPoint(48, -24));
+    };
+    dragOut();
+    EXPECT_EQ(result, Qt::IgnoreAction);
+    EXPECT_EQ(names(), (QStringList{trace->GetName(), xAxis->GetName(), yAxis->GetName()}));
+    EXPECT_NEAR(xAxis->x, x + 0.5f, 1e-4);
+    EXPECT_NEAR(xAxis->y, y + 0.25f, 1e-4);
+    EXPECT_TRUE(doc.IsModified());
+}
+
+struct DropCase
+{
+    const char* name;
+    Qt::KeyboardModifiers keys;
+    Qt::DropAction action;
+    bool originalsKept;
+};
+
+class DropElsewhereTest : public DragTest, public ::testing::WithParamInterface<DropCase>
+{};
+
+TEST_P(DropElsewhereTest, MoveRemovesTheOriginalsWithoutAskingCopyKeepsThem)
+{
+    const DropCase& c = GetParam();
+    const QStringList before = names();
+    select({trace, xAxis, yAxis});
+    Qt::DropAction result = Qt::IgnoreAction;
+    interaction().runDrag = [&](QDrag& drag, Qt::DropActions actions) {
+        EXPECT_EQ(actions, Qt::CopyAction | Qt::MoveAction);
+        return result = dropOn(other, drag, QPoint(40, 40), c.keys);
+    };
+    dragOut();
+    EXPECT_EQ(result, c.action);
+    EXPECT_TRUE(prompter.texts().isEmpty());
+    QStringList pasted;
+    for (visibleobject* obj : otherDoc.GetObjects())
+        pasted.append(obj->GetName());
+    EXPECT_EQ(pasted, before);
+    EXPECT_EQ(otherDoc.GetTraces()->count(), 1);
+    EXPECT_EQ(names(), c.originalsKept ? before : QStringList());
+    EXPECT_EQ(doc.GetFiles().count(), c.originalsKept ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, DropElsewhereTest,
+    ::testing::Values(DropCase{"Plain", Qt::NoModifier, Qt::CopyAction, true},
+                      DropCase{"Shift", Qt::ShiftModifier, Qt::MoveAction, false},
+                      DropCase{"CtrlShift", Qt::ControlModifier | Qt::ShiftModifier, Qt::CopyAction,
+                               true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
