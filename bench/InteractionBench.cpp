@@ -1,0 +1,119 @@
+// Working on the page with the mouse while a large trace is on it: one step of moving the
+// selected x axis and one step of stretching it by its right handle, each with the repaint the
+// step causes, in a graph view on the offscreen platform.
+//
+// The data file is generated once per run in the temporary directory: 1,000,000 rows of two
+// %.6g numbers, a noisy sine in the second column.
+
+#include "doc/DocumentFile.h"
+#include "doc/PlotDocument.h"
+#include "page/scaleableobject.h"
+#include "page/visiblelist.h"
+#include "traces/Trace.h"
+#include "view/GraphView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+#include <QWindow>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+QString dataFile()
+{
+    static const QString path = [] {
+        const QString p = QDir::temp().filePath(
+            QStringLiteral("plotvane-interaction-bench-%1.dat").arg(::getpid()));
+        std::mt19937_64 random(11);
+        std::normal_distribution<double> noise(0.0, 0.1);
+        std::string text;
+        char line[64];
+        for (int r = 0; r < 1000000; ++r) {
+            const double x = r * 0.001;
+            const int n =
+                std::snprintf(line, sizeof line, "%.6g %.6g\n", x, std::sin(x) + noise(random));
+            text.append(line, size_t(n));
+        }
+        QFile f(p);
+        if (!f.open(QIODevice::WriteOnly) || f.write(text.data(), qint64(text.size())) < 0)
+            std::abort();
+        return p;
+    }();
+    return path;
+}
+
+void send(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButton button,
+          Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, p, target->mapToGlobal(p), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+enum class Step { Move, Resize };
+
+// The button goes down on the selected x axis (inside it, or on its right handle) and every
+// step moves the mouse one pixel to the right or back, then paints what the step invalidated.
+void BM_MouseStepWithRepaint(benchmark::State& state, Step step)
+{
+    QString error;
+    std::unique_ptr<PlotDocument> doc = openForCommandLine(dataFile(), &error);
+    if (!doc || !doc->FirstTrace() || !doc->FirstTrace()->GetXAxis()) {
+        state.SkipWithError(error.toStdString().c_str());
+        return;
+    }
+    Axis* axis = doc->FirstTrace()->GetXAxis();
+    GraphView view(doc.get());
+    view.resize(1000, 800);
+    view.show();
+    // Painting happens only once the offscreen window is exposed.
+    for (int tries = 0; tries < 1000 && !(view.windowHandle() && view.windowHandle()->isExposed());
+         ++tries)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    view.ResetView();
+    auto list = std::make_unique<visiblelist>();
+    list->append(axis);
+    view.SetSelection(std::move(list));
+    QWidget* vp = view.viewport();
+    vp->repaint();
+
+    const Rect r = axis->GetRect();
+    const QPoint press =
+        step == Step::Resize
+            ? scaleableobject::handlePoint(r, scaleableobject::Handle::Right) - QPoint(2, 0)
+            : QPoint(r.left + r.width() / 3, r.top + r.height() / 2);
+    send(vp, QEvent::MouseButtonPress, press, Qt::LeftButton, Qt::LeftButton);
+    int i = 0;
+    for (auto _ : state) {
+        const QPoint p = press + QPoint((i++ & 1) ? 0 : 1, 0);
+        send(vp, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
+        vp->repaint();
+    }
+    send(vp, QEvent::MouseButtonRelease, press, Qt::LeftButton, Qt::NoButton);
+}
+BENCHMARK_CAPTURE(BM_MouseStepWithRepaint, move, Step::Move)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
+BENCHMARK_CAPTURE(BM_MouseStepWithRepaint, resize, Step::Resize)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    registerDocumentClasses();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    QFile::remove(dataFile());
+    return 0;
+}
