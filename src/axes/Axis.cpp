@@ -448,6 +448,13 @@ bool Axis::IsSameAs(const Axis& other) const
            end == other.end && y == other.y && logScale == other.logScale;
 }
 
+bool Axis::HasSameScaleAs(const Axis& other) const
+{
+    return length == other.length && angle == other.angle && dirX == other.dirX &&
+           dirY == other.dirY && scale == other.scale && start == other.start && end == other.end &&
+           logScale == other.logScale;
+}
+
 void Axis::SetLabelFont(const LogFont& font, int pointSizeTenths)
 {
     ticks.labelFont = font;

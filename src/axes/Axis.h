@@ -67,6 +67,10 @@ public:
     void AutoRange();
     // Exact comparison of length, angle, origin, limits and scale type.
     bool IsSameAs(const Axis& other) const;
+    // Exact comparison of what maps a value to a distance along the axis: length, direction,
+    // limits and scale type, but not the origin. Points laid out from the origin stay valid
+    // while this holds.
+    bool HasSameScaleAs(const Axis& other) const;
     void SetLabelFont(const LogFont& font, int pointSizeTenths);
 
     // The line, then its ticks and labels; dc in the page mapping.

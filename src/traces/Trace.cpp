@@ -470,6 +470,13 @@ int Trace::ComputePoints()
     return 1;
 }
 
+bool Trace::pointsCurrent() const
+{
+    // The points lie relative to the trace's position, which follows the axes' origins: a
+    // moved axis only shifts them.
+    return pointsValid && xAxis->HasSameScaleAs(xSnapshot) && yAxis->HasSameScaleAs(ySnapshot);
+}
+
 void Trace::Draw(DeviceContext& dc)
 {
     BindColumns();
@@ -503,7 +510,7 @@ void Trace::DrawData(DeviceContext& dc)
     if (!xAxis || !yAxis)
         return;
     dc.intersectClipRect(0, Axis::toLogical(yAxis->length), Axis::toLogical(xAxis->length), 0);
-    if (!pointsValid || !xAxis->IsSameAs(xSnapshot) || !yAxis->IsSameAs(ySnapshot)) {
+    if (!pointsCurrent()) {
         if (!ComputePoints())
             return;
     }
@@ -528,6 +535,32 @@ void drawInPieces(DeviceContext& dc, const QPoint* points, int count)
     }
 }
 
+// The device positions of a run of points, read forward and mapped a block at a time.
+class DeviceStream
+{
+public:
+    DeviceStream(const DeviceContext& dc, const QPoint* points, int count)
+        : dc_(dc), points_(points), count_(count)
+    {}
+    QPoint at(int i)
+    {
+        if (i >= end_) {
+            begin_ = i;
+            end_ = std::min(count_, i + int(block_.size()));
+            dc_.LPtoDP(points_ + begin_, block_.data(), size_t(end_ - begin_));
+        }
+        return block_[size_t(i - begin_)];
+    }
+
+private:
+    const DeviceContext& dc_;
+    const QPoint* points_;
+    int count_;
+    int begin_ = 0;
+    int end_ = 0;
+    std::array<QPoint, 1024> block_;
+};
+
 // The points of a solid line worth drawing: in each device column the point where the line
 // enters it, its lowest and highest points there and the point where it leaves, in their order
 // along the line, and no point on the same pixel as the one kept before it. A line a pixel or
@@ -545,14 +578,15 @@ void keepColumnExtremes(const DeviceContext& dc, const QPoint* points, int count
         kept.push_back(points[i]);
         keptDevice = device;
     };
-    QPoint device = dc.LPtoDP(points[0]);
+    DeviceStream stream(dc, points, count);
+    QPoint device = stream.at(0);
     for (int i = 0; i < count;) {
         const int column = device.x();
         int low = i, high = i, last = i;
         int lowY = device.y(), highY = device.y();
         const int first = i;
         for (++i; i < count; ++i) {
-            device = dc.LPtoDP(points[i]);
+            device = stream.at(i);
             if (device.x() != column)
                 break;
             if (device.y() < lowY) {
@@ -961,7 +995,7 @@ QPointF Trace::DeviceToData(QPoint devicePoint)
 {
     if (!xAxis || !yAxis)
         return {};
-    if (!pointsValid || !xAxis->IsSameAs(xSnapshot) || !yAxis->IsSameAs(ySnapshot))
+    if (!pointsCurrent())
         ComputePoints();
     std::unique_ptr<DeviceContext> dc = preparedClientDC();
     if (!dc)
@@ -982,7 +1016,7 @@ void Trace::DataToDevice(double dataX, double dataY)
 {
     if (!xAxis || !yAxis)
         return;
-    if (!pointsValid || !xAxis->IsSameAs(xSnapshot) || !yAxis->IsSameAs(ySnapshot))
+    if (!pointsCurrent())
         ComputePoints();
     double vx = dataX;
     double vy = dataY;

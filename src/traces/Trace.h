@@ -272,6 +272,8 @@ protected:
 
 private:
     void computeLimits();
+    // The cached points still hold for the axes as they are now. Both axes must be set.
+    bool pointsCurrent() const;
     void drawLine(DeviceContext& dc) const;
     void drawSymbols(DeviceContext& dc) const;
     std::unique_ptr<DeviceContext> preparedClientDC() const;

@@ -126,6 +126,15 @@ TEST_F(TraceFixture, PointsFollowTheAxesAndAreReusedOtherwise)
     t->DrawData(dc);
     EXPECT_EQ(t->GetPoints().data(), before);
 
+    // Moved axes carry the trace along: the points, relative to its position, stay the same.
+    const std::vector<QPoint> laidOut = t->GetPoints();
+    xAxis->MoveBy(1.5f, 0.25f);
+    yAxis->MoveBy(0.75f, -0.5f);
+    t->Draw(dc);
+    EXPECT_EQ(t->GetPoints(), laidOut);
+    EXPECT_FLOAT_EQ(t->x, xAxis->x);
+    EXPECT_FLOAT_EQ(t->y, yAxis->y);
+
     xAxis->SetLimits(0, 20);
     t->DrawData(dc);
     EXPECT_EQ(t->GetPoints().back(), QPoint(2500, 4000));
