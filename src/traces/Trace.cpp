@@ -19,9 +19,12 @@
 #include <QFile>
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <new>
+#include <tuple>
 #include <unordered_set>
+#include <utility>
 
 PV_IMPLEMENT_SERIAL(Trace, visibleobject, 0)
 
@@ -535,31 +538,31 @@ void drawInPieces(DeviceContext& dc, const QPoint* points, int count)
     }
 }
 
-// The device positions of a run of points, read forward and mapped a block at a time.
-class DeviceStream
+// The logical values around `from` that one axis of the mapping takes into [a, b]; `from` must
+// map there. A mapping is monotonic, so they form one interval, found by galloping outward.
+template <class Map> std::pair<int64_t, int64_t> preimage(const Map& map, int from, int a, int b)
 {
-public:
-    DeviceStream(const DeviceContext& dc, const QPoint* points, int count)
-        : dc_(dc), points_(points), count_(count)
-    {}
-    QPoint at(int i)
-    {
-        if (i >= end_) {
-            begin_ = i;
-            end_ = std::min(count_, i + int(block_.size()));
-            dc_.LPtoDP(points_ + begin_, block_.data(), size_t(end_ - begin_));
+    auto inside = [&](int64_t l) {
+        if (l < INT_MIN || l > INT_MAX)
+            return false;
+        const int d = map(int(l));
+        return d >= a && d <= b;
+    };
+    auto edge = [&](int64_t dir) {
+        int64_t good = from, step = 1;
+        while (inside(from + dir * step)) {
+            good = from + dir * step;
+            step *= 2;
         }
-        return block_[size_t(i - begin_)];
-    }
-
-private:
-    const DeviceContext& dc_;
-    const QPoint* points_;
-    int count_;
-    int begin_ = 0;
-    int end_ = 0;
-    std::array<QPoint, 1024> block_;
-};
+        int64_t bad = from + dir * step;
+        while (bad - good > 1 || good - bad > 1) {
+            const int64_t mid = good + (bad - good) / 2;
+            (inside(mid) ? good : bad) = mid;
+        }
+        return good;
+    };
+    return {edge(-1), edge(1)};
+}
 
 // The points of a solid line worth drawing: in each device column the point where the line
 // enters it, its lowest and highest points there and the point where it leaves, in their order
@@ -578,15 +581,20 @@ void keepColumnExtremes(const DeviceContext& dc, const QPoint* points, int count
         kept.push_back(points[i]);
         keptDevice = device;
     };
-    DeviceStream stream(dc, points, count);
-    QPoint device = stream.at(0);
+    auto mapX = [&](int l) { return dc.LPtoDP(QPoint(l, 0)).x(); };
+    auto mapY = [&](int l) { return dc.LPtoDP(QPoint(0, l)).y(); };
+    // A column of many points maps only those that leave the logical ranges known to land in
+    // the column and between its lowest and highest pixels; a few points per column map
+    // plainly, as finding the ranges would cost more.
+    constexpr int plainPoints = 16;
+    QPoint device = dc.LPtoDP(points[0]);
     for (int i = 0; i < count;) {
         const int column = device.x();
         int low = i, high = i, last = i;
         int lowY = device.y(), highY = device.y();
         const int first = i;
-        for (++i; i < count; ++i) {
-            device = stream.at(i);
+        for (++i; i < count && i - first < plainPoints; ++i) {
+            device = dc.LPtoDP(points[i]);
             if (device.x() != column)
                 break;
             if (device.y() < lowY) {
@@ -597,6 +605,36 @@ void keepColumnExtremes(const DeviceContext& dc, const QPoint* points, int count
                 high = i;
             }
             last = i;
+        }
+        if (i < count && i - first == plainPoints) {
+            const auto [xFrom, xTo] = preimage(mapX, points[last].x(), column, column);
+            auto [yFrom, yTo] = preimage(mapY, points[last].y(), lowY, highY);
+            int misses = 0;
+            for (; i < count; ++i) {
+                const QPoint p = points[i];
+                if (p.x() < xFrom || p.x() > xTo) {
+                    device = dc.LPtoDP(p);
+                    break;
+                }
+                // The range stays a safe part of the pixels' preimage as they widen, so it is
+                // widened only now and then: a line that keeps climbing would otherwise pay for
+                // a search at every point.
+                if (p.y() < yFrom || p.y() > yTo) {
+                    const int y = mapY(p.y());
+                    if (y < lowY) {
+                        lowY = y;
+                        low = i;
+                    } else if (y > highY) {
+                        highY = y;
+                        high = i;
+                    }
+                    if (++misses == plainPoints) {
+                        misses = 0;
+                        std::tie(yFrom, yTo) = preimage(mapY, p.y(), lowY, highY);
+                    }
+                }
+                last = i;
+            }
         }
         std::array<int, 4> order{first, low, high, last};
         std::sort(order.begin(), order.end());
