@@ -42,50 +42,6 @@ int clampedSum(int a, int b)
     return int(std::clamp<long long>((long long)a + b, INT_MIN, INT_MAX));
 }
 
-// mapAxis for many values with one set of origins and extents: the division by the constant
-// becomes a multiplication by its reciprocal, corrected to the exact quotient.
-class AxisMapper
-{
-public:
-    AxisMapper(int fromOrg, int fromExt, int toOrg, int toExt)
-        : fromOrg_(fromOrg), fromExt_(fromExt), toOrg_(toOrg), toExt_(toExt)
-    {
-        if (fromExt == 0 || toExt == 0)
-            return;
-        twiceD_ = 2 * std::abs(int64_t(fromExt));
-        inverse_ = 1.0 / double(twiceD_);
-        // Numerators below 2^50 are exact as doubles, and the estimate is off by at most one.
-        maxDelta_ = (int64_t(1) << 50) / std::abs(int64_t(toExt));
-        negative_ = fromExt < 0;
-    }
-    int map(int value) const
-    {
-        if (twiceD_ == 0)
-            return toOrg_;
-        const int64_t delta = int64_t(value) - fromOrg_;
-        if (delta > maxDelta_ || delta < -maxDelta_)
-            return mapAxis(value, fromOrg_, fromExt_, toOrg_, toExt_);
-        const int64_t n = delta * toExt_;
-        const int64_t an = n < 0 ? -n : n;
-        const int64_t num = 2 * an + twiceD_ / 2;
-        int64_t q = int64_t(double(num) * inverse_);
-        if (q * twiceD_ > num)
-            --q;
-        else if ((q + 1) * twiceD_ <= num)
-            ++q;
-        if ((n < 0) != negative_)
-            q = -q;
-        return int(std::clamp<int64_t>(q + toOrg_, INT_MIN, INT_MAX));
-    }
-
-private:
-    int fromOrg_, fromExt_, toOrg_, toExt_;
-    int64_t twiceD_ = 0;
-    int64_t maxDelta_ = 0;
-    double inverse_ = 0.0;
-    bool negative_ = false;
-};
-
 QPoint farCorner(const QRect& r)
 {
     return QPoint(clampedSum(r.left(), r.width()), clampedSum(r.top(), r.height()));
@@ -184,17 +140,6 @@ QPoint DeviceContext::LPtoDP(QPoint p) const
                           s.viewportExt.width()),
                   mapAxis(p.y(), s.windowOrg.y(), s.windowExt.height(), s.viewportOrg.y(),
                           s.viewportExt.height()));
-}
-
-void DeviceContext::LPtoDP(const QPoint* points, QPoint* out, size_t count) const
-{
-    const State& s = state_;
-    const AxisMapper mx(s.windowOrg.x(), s.windowExt.width(), s.viewportOrg.x(),
-                        s.viewportExt.width());
-    const AxisMapper my(s.windowOrg.y(), s.windowExt.height(), s.viewportOrg.y(),
-                        s.viewportExt.height());
-    for (size_t i = 0; i < count; ++i)
-        out[i] = QPoint(mx.map(points[i].x()), my.map(points[i].y()));
 }
 
 QPoint DeviceContext::DPtoLP(QPoint p) const

@@ -90,8 +90,6 @@ public:
     void setPageMapping(float ppiX, float ppiY, float scale, QPoint viewportOrg);
     QPoint LPtoDP(QPoint p) const;
     QPoint DPtoLP(QPoint p) const;
-    // LPtoDP of count points into out, with the same results, for long runs of points.
-    void LPtoDP(const QPoint* points, QPoint* out, size_t count) const;
     QRect LPtoDP(const QRect& r) const; // corner by corner, not normalised
     QRect DPtoLP(const QRect& r) const;
     // Lengths (no origins), signs kept: a logical length along x or y in device pixels.

@@ -1,8 +1,6 @@
 #include "platform/RecordingDC.h"
 
-#include <climits>
 #include <gtest/gtest.h>
-#include <vector>
 
 namespace {
 
@@ -232,47 +230,3 @@ TEST(Recording, TextExtentIsMeasuredWithLogicalUnitsAsPixels)
 }
 
 } // namespace
-
-struct RunMapping
-{
-    QPoint windowOrg;
-    QSize windowExt;
-    QPoint viewportOrg;
-    QSize viewportExt;
-};
-
-class RunOfPoints : public ::testing::TestWithParam<RunMapping>
-{};
-
-// Long runs of points are mapped a block at a time; every point must land on the pixel the
-// single mapping gives, halves and far-off points included.
-TEST_P(RunOfPoints, MapsAsEachPointAlone)
-{
-    const RunMapping& m = GetParam();
-    RecordingDC dc;
-    dc.setMapModeAnisotropic();
-    dc.setWindowExt(m.windowExt.width(), m.windowExt.height());
-    dc.setViewportExt(m.viewportExt.width(), m.viewportExt.height());
-    dc.setWindowOrg(m.windowOrg.x(), m.windowOrg.y());
-    dc.setViewportOrg(m.viewportOrg.x(), m.viewportOrg.y());
-    std::vector<QPoint> points;
-    for (int v = -3000; v <= 3000; ++v)
-        points.emplace_back(v * 7, -v * 13);
-    for (int v : {INT_MIN, INT_MIN + 1, -(1 << 30), 1 << 30, INT_MAX - 1, INT_MAX})
-        points.emplace_back(v, -v - 1);
-    std::vector<QPoint> mapped(points.size());
-    dc.LPtoDP(points.data(), mapped.data(), points.size());
-    for (size_t i = 0; i < points.size(); ++i)
-        ASSERT_EQ(mapped[i], dc.LPtoDP(points[i])) << points[i].x() << ", " << points[i].y();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Mappings, RunOfPoints,
-    ::testing::Values(RunMapping{{0, 0}, {5000, -5000}, {0, 600}, {480, 480}},
-                      RunMapping{{-1234, 987}, {5000, -5000}, {17, 433}, {600, 600}},
-                      RunMapping{{0, 0}, {2, 2}, {0, 0}, {1, -1}},
-                      RunMapping{{5, -5}, {-3, 7}, {-9, 9}, {11, -13}},
-                      RunMapping{{0, 0}, {1, 1}, {0, 0}, {2000000000, -2000000000}},
-                      RunMapping{{0, 0}, {-2147483647, 3}, {1, 1}, {2147483647, -2147483647}},
-                      // Products near the 64-bit limit and a far origin that brings them back.
-                      RunMapping{{0, 0}, {2147483647, 3}, {INT_MIN + 5, 1}, {2147483646, -7}}));
