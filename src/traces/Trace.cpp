@@ -779,6 +779,8 @@ std::unique_ptr<DeviceContext> Trace::preparedClientDC() const
 
 void Trace::Relayout()
 {
+    // The position follows the axes, which may have moved since the last draw.
+    takePositionFromAxes();
     ComputeRect();
     computeLimits();
 }

@@ -63,6 +63,33 @@ Qt::CursorShape hoverCursor(const PageScrollView& view, QPoint p)
     return view.focusRect().contains(p) ? Qt::SizeAllCursor : Qt::ArrowCursor;
 }
 
+// Repaints, where they lie now, the objects that are drawn from the selected ones (the traces
+// on a selected axis and its title): called before and after the selection changes, it covers
+// where they were and where they go.
+void updateDependents(PageScrollView& view)
+{
+    PlotDocument* doc = view.document();
+    const visiblelist* selection = view.selection();
+    if (!doc || !selection)
+        return;
+    auto dependsOnSelection = [selection](const visibleobject* obj) {
+        for (const visibleobject* selected : *selection) {
+            if (obj == selected)
+                return false;
+            const auto* axis = dynamic_cast<const Axis*>(selected);
+            if (!obj->IsIndependentOf(selected) || (axis && axis->GetTitle() == obj))
+                return true;
+        }
+        return false;
+    };
+    for (visibleobject* obj : doc->GetObjects()) {
+        if (dependsOnSelection(obj)) {
+            obj->Relayout();
+            doc->UpdateAllViewsRect(obj->GetRect());
+        }
+    }
+}
+
 } // namespace
 
 QList<int> GraphInteraction::contextMenuCommands(int menuId)
@@ -130,7 +157,9 @@ void GraphInteraction::mouseMove(PageScrollView& view, QMouseEvent& event)
     PageScrollView::InteractionState& state = view.interactionState();
     if (state.resizing) {
         if (visiblelist* selection = view.selection()) {
+            updateDependents(view);
             view.setFocusRect(selection->at(0)->ScaleTo(p.x(), p.y()));
+            updateDependents(view);
             moved_ = true;
         }
     } else if (state.banding) {
@@ -231,12 +260,14 @@ bool GraphInteraction::moveSelection(PageScrollView& view, QPoint d)
     Rect focus = view.focusRect();
     if (doc)
         doc->UpdateAllViewsRect(focus);
+    updateDependents(view);
     // Pixels grow downwards, page units upwards.
     selection->MoveAllBy(float(d.x()) / sx, -float(d.y()) / sy);
     focus.offset(d.x(), d.y());
     view.setFocusRect(focus);
     if (doc)
         doc->UpdateAllViewsRect(focus);
+    updateDependents(view);
     return true;
 }
 

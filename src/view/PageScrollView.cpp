@@ -338,8 +338,15 @@ bool PageScrollView::setViewScale(float scale)
 
 void PageScrollView::setFocusRect(const Rect& rect)
 {
+    // The outline and the handles lie on and just inside the rectangle; a margin takes in the
+    // pen's width either side of its edges.
+    auto repaint = [this](const Rect& r) {
+        if (!r.isEmpty())
+            viewport()->update(toQRect(r).adjusted(-2, -2, 2, 2));
+    };
+    repaint(focusRect_);
     focusRect_ = rect;
-    viewport()->update();
+    repaint(focusRect_);
 }
 
 void PageScrollView::SetSelection(std::unique_ptr<visiblelist> list)

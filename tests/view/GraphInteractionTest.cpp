@@ -1,8 +1,10 @@
 #include "ViewTestSupport.h"
 
 #include "axes/XAxis.h"
+#include "data/ColumnFile.h"
 #include "doc/DocumentEditors.h"
 #include "page/scaleableobject.h"
+#include "traces/Trace.h"
 #include "view/GraphInteraction.h"
 
 #include <QAction>
@@ -10,6 +12,8 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -265,6 +269,64 @@ TEST_F(GraphInteractionTest, DoubleClickEditsTheObject)
     QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, centre(box->GetRect()));
     EXPECT_EQ(box->edits, 1);
     EXPECT_TRUE(doc.IsModified());
+}
+
+// The regions the viewport is asked to paint.
+class PaintRegions : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+    QRegion region;
+};
+
+// A step of moving an axis repaints the axis and the trace drawn on it where they were and
+// where they go, and leaves the rest of the page alone.
+TEST_F(GraphInteractionTest, MovingAnAxisRepaintsItAndItsTraceOnly)
+{
+    QTemporaryDir dir;
+    const QString data = QDir(dir.path()).filePath(QStringLiteral("squares.dat"));
+    QFile f(data);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("0 0\n1 1\n2 4\n3 9\n4 16\n");
+    f.close();
+    auto* file = new ColumnFile(data);
+    ASSERT_NE(file->ReadFile(), 0);
+    doc.GetFiles().AddUnique(file);
+    Trace* trace = doc.NewTrace(file);
+    ASSERT_NE(trace, nullptr);
+    Box* far = addBox(8, 6, 0.5f, 0.5f);
+    TestWindow view(&doc, 1000, 800);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    auto list = std::make_unique<visiblelist>();
+    list->append(trace->GetXAxis());
+    view.SetSelection(std::move(list));
+    QApplication::processEvents();
+    const Rect axisBefore = trace->GetXAxis()->GetRect();
+    const Rect traceBefore = trace->GetRect();
+
+    PaintRegions paints;
+    view.viewport()->installEventFilter(&paints);
+    const QPoint from(axisBefore.left + axisBefore.width() / 3,
+                      axisBefore.top + axisBefore.height() / 2);
+    QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, from);
+    const QPoint to = from + QPoint(30, -20);
+    QMouseEvent move(QEvent::MouseMove, to, view.viewport()->mapToGlobal(to), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &move);
+    QApplication::processEvents();
+    view.viewport()->removeEventFilter(&paints);
+
+    const Rect traceAfter = trace->GetRect();
+    ASSERT_NE(traceAfter, traceBefore);
+    for (const Rect& r : {axisBefore, trace->GetXAxis()->GetRect(), traceBefore, traceAfter})
+        EXPECT_TRUE((QRegion(r.left, r.top, r.width(), r.height()) - paints.region).isEmpty());
+    EXPECT_FALSE(paints.region.contains(centre(far->GetRect())));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, to);
 }
 
 } // namespace
