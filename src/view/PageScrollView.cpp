@@ -129,12 +129,16 @@ void PageScrollView::OnUpdate(DocumentServices::UpdateHint hint, visibleobject* 
 {
     if (!objects)
         return;
+    // Label and title glyphs overhang the boxes they are measured by: a fifth of an inch around
+    // the rectangle takes them in, or a moved axis leaves bits of its labels behind.
+    const int mx = int(std::ceil(0.2f * viewScale_ * pixelsPerInchX_));
+    const int my = int(std::ceil(0.2f * viewScale_ * pixelsPerInchY_));
     if (hint == DocumentServices::UpdateHint::Object && obj) {
         objects->SetViewAll(this);
-        viewport()->update(toQRect(obj->GetRect()));
+        viewport()->update(toQRect(obj->GetRect()).adjusted(-mx, -my, mx, my));
     } else if (hint == DocumentServices::UpdateHint::Area && rect) {
         objects->SetViewAll(this);
-        viewport()->update(toQRect(*rect));
+        viewport()->update(toQRect(*rect).adjusted(-mx, -my, mx, my));
     } else {
         viewport()->update();
     }
