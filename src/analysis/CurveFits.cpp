@@ -107,6 +107,9 @@ std::optional<GaussianFit> fitGaussian(std::span<const double> x, std::span<cons
     gaussian.xo = fit.coefficients[1] / (2.0 * gaussian.bSquared);
     gaussian.a = std::exp(gaussian.xo * gaussian.xo * gaussian.bSquared + fit.coefficients[0]);
     gaussian.chiSquare = fit.chiSquare;
+    // A rounding-sized b^2 throws the centre out so far that a overflows.
+    if (!std::isfinite(gaussian.xo) || !std::isfinite(gaussian.a) || gaussian.a == 0.0)
+        return std::nullopt;
     return gaussian;
 }
 

@@ -56,7 +56,8 @@ PowerFit fitPower(std::span<const double> x, std::span<const double> y, double x
                   double yAxisWidth);
 ExponentialFit fitExponential(std::span<const double> x, std::span<const double> y,
                               double yAxisWidth);
-// Empty when the logarithms lie on a straight line (b^2 = 0): such data have no centre.
+// Empty when the logarithms lie on a straight line (b^2 = 0 up to rounding): such data have no
+// centre, and the parameters would be infinite.
 std::optional<GaussianFit> fitGaussian(std::span<const double> x, std::span<const double> y,
                                        double yAxisWidth);
 

@@ -284,25 +284,13 @@ LeastSquaresFit fitPowerSeries(std::span<const double> x, std::span<const double
     // needs when there are fewer points than terms.
     const std::size_t rows = std::max(points, terms);
     Matrix design(rows, terms);
-    double largest = 0.0;
     for (std::size_t i = 0; i < points; ++i) {
         double power = 1.0;
         for (std::size_t j = 0; j < terms; ++j) {
             design(i, j) = power;
-            largest = std::max(largest, std::fabs(power));
             power *= x[i];
         }
     }
-    // Scaling by a power of two is exact and keeps huge abscissas from overflowing the squares
-    // inside the decomposition; the singular values scale back by the same factor.
-    int exponent = 0;
-    if (std::isfinite(largest) && largest > 0.0) {
-        std::frexp(largest, &exponent);
-        for (std::size_t i = 0; i < points; ++i)
-            for (std::size_t j = 0; j < terms; ++j)
-                design(i, j) = std::ldexp(design(i, j), -exponent);
-    }
-
     const int m = static_cast<int>(rows);
     const int n = static_cast<int>(terms);
     std::vector<double> w(terms, 0.0);
@@ -321,7 +309,7 @@ LeastSquaresFit fitPowerSeries(std::span<const double> x, std::span<const double
         double sum = 0.0;
         for (std::size_t i = 0; i < points; ++i)
             sum += design(i, j) * y[i];
-        t[j] = std::ldexp(sum / w[j], -exponent);
+        t[j] = sum / w[j];
     }
     fit.coefficients.assign(terms, 0.0);
     for (std::size_t j = 0; j < terms; ++j) {
