@@ -156,7 +156,7 @@ void decompose(Matrix& a, int m, int n, std::vector<double>& w, Matrix& v)
 
     const auto negligible = [anorm](double value) { return std::fabs(value) + anorm == anorm; };
     for (int k = n - 1; k >= 0; --k) {
-        for (int iteration = 1; iteration <= maxIterations; ++iteration) {
+        for (int iteration = 0;; ++iteration) {
             // Find the top l of the unreduced block ending at k; rv1[0] is always 0.
             bool cancel = true;
             int nm = 0;
@@ -193,7 +193,9 @@ void decompose(Matrix& a, int m, int n, std::vector<double>& w, Matrix& v)
                 }
             }
             double z = at(w, k);
-            if (l == k) {
+            // Past the sweep limit the value reached is used, made non-negative like a
+            // converged one.
+            if (l == k || iteration == maxIterations) {
                 if (z < 0.0) {
                     at(w, k) = -z;
                     for (int j = 0; j < n; ++j)
@@ -201,8 +203,6 @@ void decompose(Matrix& a, int m, int n, std::vector<double>& w, Matrix& v)
                 }
                 break;
             }
-            if (iteration == maxIterations)
-                break;
             // Shift from the bottom 2 x 2 minor.
             double x = at(w, l);
             nm = k - 1;

@@ -109,6 +109,10 @@ TEST(LeastSquares, SingularDesignsGiveFiniteCoefficients)
     const auto none = fitPowerSeries({}, {}, 3);
     ASSERT_EQ(none.coefficients.size(), 3u);
     expectAllFinite(none);
+
+    // A NaN never converges; the sweep limit still ends the decomposition.
+    const std::vector<double> nanX{1, std::nan(""), 3, 4};
+    EXPECT_EQ(fitPowerSeries(nanX, fewY, 3).coefficients.size(), 3u);
 }
 
 TEST(LeastSquares, HugeAndTinyMagnitudesDoNotOverflow)
