@@ -289,15 +289,7 @@ public:
 TEST_F(GraphInteractionTest, MovingAnAxisRepaintsItAndItsTraceOnly)
 {
     QTemporaryDir dir;
-    const QString data = QDir(dir.path()).filePath(QStringLiteral("squares.dat"));
-    QFile f(data);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("0 0\n1 1\n2 4\n3 9\n4 16\n");
-    f.close();
-    auto* file = new ColumnFile(data);
-    ASSERT_NE(file->ReadFile(), 0);
-    doc.GetFiles().AddUnique(file);
-    Trace* trace = doc.NewTrace(file);
+    Trace* trace = addSquaresTrace(doc, dir.path());
     ASSERT_NE(trace, nullptr);
     Box* far = addBox(8, 6, 0.5f, 0.5f);
     TestWindow view(&doc, 1000, 800);

@@ -400,15 +400,7 @@ TEST_F(GraphViewTest, ObjectsPaintInListOrderAtTheMappedPixels)
 TEST_F(GraphViewTest, SlopedTraceLinesAreSmoothAxisLinesStayCrisp)
 {
     QTemporaryDir dir;
-    const QString data = QDir(dir.path()).filePath(QStringLiteral("squares.dat"));
-    QFile f(data);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("0 0\n1 1\n2 4\n3 9\n4 16\n");
-    f.close();
-    auto* file = new ColumnFile(data);
-    ASSERT_NE(file->ReadFile(), 0);
-    doc.GetFiles().AddUnique(file);
-    Trace* trace = doc.NewTrace(file);
+    Trace* trace = addSquaresTrace(doc, dir.path());
     ASSERT_NE(trace, nullptr);
     trace->SetSymbolFont(std::nullopt);
     TestWindow view(&doc, 900, 700);

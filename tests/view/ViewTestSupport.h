@@ -1,11 +1,14 @@
 #pragma once
 
+#include "data/ColumnFile.h"
 #include "doc/PlotDocument.h"
 #include "page/visibleobject.h"
 #include "platform/DeviceContext.h"
 #include "view/GraphView.h"
 
 #include <QColor>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QScrollBar>
 
@@ -55,6 +58,25 @@ private:
 
 // A graph view with the screen resolution of the tests and no scroll bars taking room from
 // the client area, so that client sizes are exact.
+// A trace of the parabola y = x² over x = 0..4 from a data file written into dir, added to
+// the document with its axes; null when the file could not be written or read.
+inline Trace* addSquaresTrace(PlotDocument& doc, const QString& dir)
+{
+    const QString data = QDir(dir).filePath(QStringLiteral("squares.dat"));
+    QFile f(data);
+    if (!f.open(QIODevice::WriteOnly))
+        return nullptr;
+    f.write("0 0\n1 1\n2 4\n3 9\n4 16\n");
+    f.close();
+    auto* file = new ColumnFile(data);
+    if (file->ReadFile() == 0) {
+        delete file;
+        return nullptr;
+    }
+    doc.GetFiles().AddUnique(file);
+    return doc.NewTrace(file);
+}
+
 class TestWindow : public GraphView
 {
 public:
