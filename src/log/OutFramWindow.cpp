@@ -27,9 +27,20 @@ void OutFramWindow::areaActivated(QMdiSubWindow* window)
 
 void OutFramWindow::hideLog()
 {
-    if (previous_ && previous_ != this && previous_->isVisible())
+    if (previous_ && previous_ != this && !previous_->isHidden())
         area_->setActiveSubWindow(previous_);
     hide();
+    if (area_->currentSubWindow() != this)
+        return;
+    // The window before the log has gone: the most recent other one takes over, if any.
+    const QList<QMdiSubWindow*> windows = area_->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        if (!(*it)->isHidden()) {
+            area_->setActiveSubWindow(*it);
+            return;
+        }
+    }
+    area_->setActiveSubWindow(nullptr);
 }
 
 void OutFramWindow::closeEvent(QCloseEvent* event)

@@ -64,7 +64,7 @@ void OutputLog::close()
 
 bool OutputLog::isActive() const
 {
-    return exists() && area_->currentSubWindow() == frame_;
+    return exists() && !frame_->isHidden() && area_->currentSubWindow() == frame_;
 }
 
 bool OutputLog::saveAs()

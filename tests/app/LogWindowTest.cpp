@@ -85,7 +85,8 @@ TEST_F(LogWindowTest, ReportsGoToOneLogThatStaysHiddenUntilShown)
     EXPECT_FALSE(log.frame()->isHidden());
     EXPECT_TRUE(log.isActive());
     EXPECT_EQ(frame.activeChild(), nullptr);
-    EXPECT_EQ(windowList(), (QStringList{QStringLiteral("&1 VanePlot1"), QStringLiteral("&2 Log")}));
+    EXPECT_EQ(windowList(),
+              (QStringList{QStringLiteral("&1 VanePlot1"), QStringLiteral("&2 Log")}));
 
     // Closing hides it and gives the plot window back; the next report joins the same lines.
     OutDoc* doc = log.document();
@@ -105,6 +106,14 @@ TEST_F(LogWindowTest, ReportsGoToOneLogThatStaysHiddenUntilShown)
     EXPECT_TRUE(log.frame()->isHidden());
     EXPECT_EQ(frame.activeChild(), plot);
     EXPECT_EQ(frame.plotChildren().size(), 1);
+
+    // With no plot window left, the hidden log is not the active window either.
+    frame.onCommand(FrameCmd::LogWindow);
+    EXPECT_TRUE(plot->close());
+    frame.onCommand(FrameCmd::LogWindow);
+    frame.onCommand(FrameCmd::FileClose);
+    EXPECT_FALSE(frame.log().isActive());
+    EXPECT_EQ(visibleMenus().size(), 7);
 }
 
 TEST_F(LogWindowTest, ActiveLogHasItsOwnMenusAndCommands)
@@ -113,9 +122,9 @@ TEST_F(LogWindowTest, ActiveLogHasItsOwnMenusAndCommands)
     frame.updateCommands();
     EXPECT_EQ(visibleMenus(), (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
                                            QStringLiteral("&Window"), QStringLiteral("&Help")}));
-    const int disabled[] = {FrameCmd::FileSave,  FrameCmd::Print,      FrameCmd::EditCopy,
-                            FrameCmd::EditCut,   FrameCmd::EditPaste,  FrameCmd::EditDelete,
-                            FrameCmd::EditUndo,  Cmd::OpenDataFile};
+    const int disabled[] = {FrameCmd::FileSave, FrameCmd::Print,     FrameCmd::EditCopy,
+                            FrameCmd::EditCut,  FrameCmd::EditPaste, FrameCmd::EditDelete,
+                            FrameCmd::EditUndo, Cmd::OpenDataFile};
     for (int id : disabled) {
         EXPECT_FALSE(frame.action(id)->isEnabled()) << id;
     }
