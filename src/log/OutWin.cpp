@@ -187,11 +187,15 @@ void OutWin::dragOutside()
         step.setX(1);
     else if (dragPos_.x() < client.left())
         step.setX(-1);
+    // A pointer that left in one jump first takes the end to the cell at the edge it crossed.
+    const QPoint edge(std::clamp(dragPos_.x(), 0, client.right()),
+                      std::clamp(dragPos_.y(), 0, client.bottom()));
+    const QPoint from = cellAt(edge);
     QScrollBar* h = horizontalScrollBar();
     QScrollBar* v = verticalScrollBar();
     h->setValue(h->value() + step.x() * charWidth_);
     v->setValue(v->value() + step.y() * lineHeight_);
-    const QPoint end(std::clamp(end_.x() + step.x(), 0, int(doc_->maxLineLength())),
-                     std::clamp(end_.y() + step.y(), 0, int(doc_->lines().size())));
+    const QPoint end(std::clamp(from.x() + step.x(), 0, int(doc_->maxLineLength())),
+                     std::clamp(from.y() + step.y(), 0, int(doc_->lines().size())));
     setSelection(anchor_, end);
 }

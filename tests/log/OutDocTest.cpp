@@ -133,3 +133,29 @@ TEST(OutWinTest, DraggingSelectsCellsAndInvertsThem)
     EXPECT_FALSE(changed(4, 2));
     EXPECT_FALSE(changed(0, 3));
 }
+
+TEST(OutWinTest, DraggingPastTheEdgeScrollsAndExtendsTheSelection)
+{
+    OutDoc doc;
+    doc.append(QString(300, QLatin1Char('a')));
+    doc.append(QString(300, QLatin1Char('b')));
+    OutWin view(&doc);
+    view.resize(200, 100);
+    view.show();
+    QWidget* port = view.viewport();
+    const int lastVisible = (port->width() - 1) / view.charWidth();
+    QTest::mousePress(port, Qt::LeftButton, {}, QPoint(2, 2));
+    const QPoint outside(port->width() + 40, 2);
+    QMouseEvent move(QEvent::MouseMove, outside, port->mapToGlobal(outside), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(port, &move);
+    // The end goes to the edge the pointer crossed and one column on, scrolled into view.
+    EXPECT_EQ(view.horizontalScrollBar()->value(), view.charWidth());
+    EXPECT_EQ(view.selectionEnd(), QPoint(lastVisible + 1, 0));
+    // It goes on while the pointer stays outside.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return view.horizontalScrollBar()->value() > 2 * view.charWidth(); }));
+    QTest::mouseRelease(port, Qt::LeftButton, {}, outside);
+    const int scrolled = view.horizontalScrollBar()->value() / view.charWidth();
+    EXPECT_EQ(view.selectionEnd(), QPoint(lastVisible + scrolled, 0));
+}
