@@ -130,7 +130,8 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
-    Installed<LogSink>::install(previousSink_);
+    if (LogSink::instance() == log_.get())
+        Installed<LogSink>::install(previousSink_);
     log_->close();
     // The plot windows go first: their views refer to the frame's state through the document.
     const QList<PlotChild*> children = plotChildren();
