@@ -62,6 +62,13 @@ INSTANTIATE_TEST_SUITE_P(
     Engine, ExactPolynomial,
     testing::Values(
         PolynomialCase{"threeXSquared", range(0, 1, 11), {0, 0, 3}, 3, {0, 0, 3}},
+        // Wide abscissas: the raw power series has singular values 1e-6 apart.
+        PolynomialCase{"threeXSquaredToAThousand", range(0, 1, 1001), {0, 0, 3}, 3, {0, 0, 3}},
+        PolynomialCase{"quinticToTwenty",
+                       range(0, 1, 21),
+                       {2, -1, 0.5, 0.25, -0.125, 0.0625},
+                       6,
+                       {2, -1, 0.5, 0.25, -0.125, 0.0625}},
         PolynomialCase{"constant", range(-2, 0.5, 9), {-4.25}, 1, {-4.25}},
         PolynomialCase{
             "cubicOnNegativeX", range(-3, 0.25, 25), {1, -2, 0.5, 0.125}, 4, {1, -2, 0.5, 0.125}},
