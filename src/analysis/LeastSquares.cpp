@@ -373,18 +373,27 @@ LeastSquaresFit fitPowerSeries(std::span<const double> x, std::span<const double
         reach = high / 2 - low / 2;
     }
     int exponent = 0;
-    if (reach > 0.0 && std::isfinite(reach))
-        std::frexp(reach, &exponent);
+    if (reach > 0.0 && std::isfinite(reach) && std::frexp(reach, &exponent) == 0.5)
+        --exponent;
     if (!std::isfinite(centre))
         centre = 0.0;
     const double toT = std::ldexp(1.0, -exponent);
 
-    // A coefficient in powers of x is that in powers of t times 2^(-exponent * power). Terms for
-    // which that factor is out of range are left out, with coefficient 0.
-    std::size_t n = terms;
+    // A coefficient in powers of x is that in powers of t times 2^(-exponent * power), and
+    // summing powers of x magnifies rounding errors up to (1 + 2 |centre| / reach)^k times
+    // against the t^k term, a lot when the abscissas sit far from zero compared with their
+    // spread. Terms that the power basis of x cannot carry, with the factor beyond double range
+    // or errors magnified more than 2^40 times, are left out with coefficient 0.
+    double highestPower = std::numeric_limits<double>::infinity();
     if (exponent < 0)
-        n = std::min<std::size_t>(
-            n, static_cast<std::size_t>(std::max(0, 960 / -exponent + 1 - firstPower)));
+        highestPower = 960.0 / -exponent;
+    const double magnification =
+        reach > 0.0 ? std::log2(1.0 + 2.0 * std::fabs(centre) / reach) : 0.0;
+    if (magnification > 0.0)
+        highestPower = std::min(highestPower, 40.0 / magnification);
+    std::size_t n = terms;
+    if (highestPower < static_cast<double>(terms - 1 + firstPower))
+        n = static_cast<std::size_t>(std::max(0.0, std::floor(highestPower) + 1 - firstPower));
     if (n == 0)
         return fit;
 
@@ -455,7 +464,8 @@ LeastSquaresFit fitPowerSeries(std::span<const double> x, std::span<const double
         double model = 0.0;
         double power = withConstant ? 1.0 : x[i];
         for (const double coefficient : fit.coefficients) {
-            model += coefficient * power;
+            if (coefficient != 0.0)
+                model += coefficient * power;
             power *= x[i];
         }
         const double residual = y[i] - model;

@@ -1,6 +1,7 @@
 // The least-squares engine on exact, degenerate and extreme data.
 
 #include "analysis/LeastSquares.h"
+#include "analysis/CurveFits.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,12 @@ TEST(LeastSquares, SingularDesignsGiveFiniteCoefficients)
     EXPECT_LT(few.chiSquare, 1e-6);
     expectAllFinite(fitPowerSeries(std::vector<double>(3, 0.0), fewY, 3));
 
+    // A single point.
+    const auto one = fitPowerSeries(std::vector<double>{2.5}, std::vector<double>{7}, 3);
+    expectAllFinite(one);
+    EXPECT_NEAR(one.coefficients[0] + 2.5 * one.coefficients[1] + 6.25 * one.coefficients[2], 7.0,
+                1e-12);
+
     // All zero data and no data at all.
     const auto zero = fitPowerSeries(std::vector<double>(4, 0.0), std::vector<double>(4, 0.0), 2);
     expectAllFinite(zero);
@@ -141,4 +148,31 @@ TEST(LeastSquares, HugeAndTinyMagnitudesDoNotOverflow)
     const auto tiny = fitPowerSeries(tinyX, tinyY, 1);
     expectAllFinite(tiny);
     EXPECT_NEAR(tiny.coefficients[0] / 4e-200, 1.0, 1e-12);
+}
+
+TEST(LeastSquares, TermsThePowerBasisCannotCarryAreLeftOut)
+{
+    // Far from zero compared with their spread, high powers of x cancel beyond what a double
+    // holds: the curve must still be no worse than the mean.
+    std::vector<double> x;
+    std::vector<double> y;
+    double mean = 0.0;
+    for (int i = 0; i < 300; ++i) {
+        x.push_back(1e10 + i);
+        y.push_back(std::sin(i * 0.1));
+        mean += y.back() / 300;
+    }
+    double spread = 0.0;
+    for (const double value : y)
+        spread += (value - mean) * (value - mean);
+    const auto far = fitPowerSeries(x, y, 41);
+    expectAllFinite(far);
+    EXPECT_LE(far.chiSquare, spread);
+    // x^40 overflows there; the terms left out must not turn the curve into NaN.
+    EXPECT_TRUE(std::isfinite(analysis::fitPolynomial(x, y, 40)(x[150])));
+
+    // Over a narrow range the coefficients of high powers are beyond double range.
+    for (int i = 0; i < 300; ++i)
+        x[static_cast<std::size_t>(i)] = i * 1e-3 / 299;
+    expectAllFinite(fitPowerSeries(x, y, 201));
 }
