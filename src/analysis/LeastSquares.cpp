@@ -275,8 +275,8 @@ void foldRows(std::vector<double>& r, std::vector<double>& qtb, std::vector<doub
     }
 }
 
-// A double-double number hi + lo, for the change of basis, whose cancellations would otherwise
-// cost the digits the conditioning has won.
+// A double-double number hi + lo, so that the cancellations of the change of basis add no
+// rounding errors of their own.
 struct Wide
 {
     double hi = 0.0;
@@ -357,7 +357,7 @@ LeastSquaresFit fitPowerSeries(std::span<const double> x, std::span<const double
     // Powers of raw abscissas make columns of wildly different size and nearly parallel
     // (x = 0 ... 1000 gives singular values 1e-6 apart), so that the cutoff below would drop
     // real terms. Instead the fit runs in powers of t = (x - centre) / 2^exponent with t
-    // in (-1, 1), and the design columns are brought near unit length. Powers of two keep that
+    // in [-1, 1], and the design columns are brought near unit length. Powers of two keep that
     // scaling exact. Without a constant term there is nothing to absorb a shift, so x is only
     // scaled.
     double low = std::numeric_limits<double>::infinity();
