@@ -5,7 +5,9 @@
 #include "app/PlotChild.h"
 #include "axes/AxisEditors.h"
 #include "axes/ui/AxisDialogs.h"
+#include "doc/AnalysisEditors.h"
 #include "doc/DocumentEditors.h"
+#include "doc/ui/AnalysisDialogs.h"
 #include "doc/ui/DocumentDialogs.h"
 #include "platform/Profile.h"
 #include "platform/Settings.h"
@@ -31,6 +33,8 @@ struct ProgramDialogs::Installation
     Installed<AxisEditors>::Scope axisScope{&axisDialogs};
     TraceDialogs traceDialogs;
     Installed<TraceEditors>::Scope traceScope{&traceDialogs};
+    AnalysisDialogs analysisDialogs;
+    Installed<AnalysisEditors>::Scope analysisScope{&analysisDialogs};
 };
 
 ProgramDialogs::ProgramDialogs() : installation_(std::make_unique<Installation>()) {}

@@ -1,5 +1,6 @@
 #include "doc/DocumentCommands.h"
 
+#include "doc/AnalysisCommands.h"
 #include "doc/PlotDocument.h"
 #include "page/PageView.h"
 #include "platform/Exceptions.h"
@@ -27,6 +28,14 @@ bool isOwnCommand(int id)
     case Cmd::RereadData:
     case Cmd::CenterPage:
     case Cmd::ErrorBars:
+    case Cmd::Interpolate:
+    case Cmd::FitPolynomial:
+    case Cmd::FitPower:
+    case Cmd::FitExponential:
+    case Cmd::FitGaussian:
+    case Cmd::Integrate:
+    case Cmd::WriteData:
+    case Cmd::Smooth:
         return true;
     default:
         return false;
@@ -56,6 +65,30 @@ void runOwnCommand(int id, PlotDocument& doc)
         break;
     case Cmd::ErrorBars:
         doc.ErrorBars();
+        break;
+    case Cmd::Interpolate:
+        AnalysisCommands::interpolate(doc);
+        break;
+    case Cmd::FitPolynomial:
+        AnalysisCommands::fit(doc, TraceAnalysis::FitModel::Polynomial);
+        break;
+    case Cmd::FitPower:
+        AnalysisCommands::fit(doc, TraceAnalysis::FitModel::Power);
+        break;
+    case Cmd::FitExponential:
+        AnalysisCommands::fit(doc, TraceAnalysis::FitModel::Exponential);
+        break;
+    case Cmd::FitGaussian:
+        AnalysisCommands::fit(doc, TraceAnalysis::FitModel::Gaussian);
+        break;
+    case Cmd::Integrate:
+        AnalysisCommands::integrate(doc);
+        break;
+    case Cmd::WriteData:
+        AnalysisCommands::writeData(doc);
+        break;
+    case Cmd::Smooth:
+        AnalysisCommands::smooth(doc);
         break;
     default:
         break;

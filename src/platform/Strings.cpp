@@ -71,6 +71,9 @@ constexpr Entry stringTable[] = {
                         "larger spacing."},
     {Str::NoErrorBarsOnComputed, "Error bars can only be added to a data set read from a "
                                  "data file."},
+    {Str::NoGaussianPeak, "The data have no peak, so no Gaussian can be fitted to them: the "
+                          "logarithms of the values lie on a straight line."},
+    {Str::TooFewPointsToSmooth, "Smoothing needs a data set of at least 8 points."},
 
     {Str::MirrorXAxisPrompt, "Creates \"Right\" axis"},
     {Str::MirrorYAxisPrompt, "Create \"top\" axis"},

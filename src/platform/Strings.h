@@ -63,6 +63,9 @@ enum Id : int {
     TooManyTicks = 0x7042, // "This tick spacing would put more than %1 ticks on the axis..."
     // A computed data set holds its own values; error bars read a file
     NoErrorBarsOnComputed = 0x7043, // "Error bars can only be added to a data set read from..."
+    // Analysis that the data do not allow
+    NoGaussianPeak = 0x7050,       // "The data have no peak, so no Gaussian can be fitted..."
+    TooFewPointsToSmooth = 0x7051, // "Smoothing needs a data set of at least 8 points."
 
     // Status-bar prompts: the same ids as their commands
     MirrorXAxisPrompt = 32793,    // "Creates "Right" axis"

@@ -11,12 +11,12 @@
 #include "platform/Exceptions.h"
 #include "platform/HugePages.h"
 #include "platform/NumberFormat.h"
+#include "platform/OutputFile.h"
 #include "platform/Settings.h"
 #include "platform/ShowFileMessage.h"
 #include "platform/Strings.h"
 #include "traces/TraceEditors.h"
 
-#include <QFile>
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -923,9 +923,9 @@ void Trace::WriteData(const QString& path) const
 {
     if (path.isEmpty())
         throw FileException(FileException::Cause::generic);
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        throw FileException(FileException::Cause::accessDenied, path);
+    // Written whole or not at all: a failed write leaves a file of that name as it was.
+    OutputFile out(path);
+    out.create();
     const DataColumn* xs = GetXValues();
     const DataColumn* ys = GetYValues();
     const int n = GetNumPoints();
@@ -935,11 +935,9 @@ void Trace::WriteData(const QString& path) const
         line += "  ";
         line += NumberFormat::g(ys->GetAt(i)).toLatin1();
         line += '\n';
-        if (out.write(line) != line.size())
-            throw FileException(FileException::Cause::generic, path);
+        out.write(line);
     }
-    if (!out.flush())
-        throw FileException(FileException::Cause::generic, path);
+    out.commit();
 }
 
 int Trace::Reread()

@@ -143,15 +143,16 @@ TEST_F(PlotDocumentTest, NewDocumentEnablesOnlyTheCommandsThatNeedNoTrace)
     for (int id : enabled)
         EXPECT_TRUE(doc.isCommandEnabled(id)) << id;
 
-    // With a trace, the user sees Reread Data and Error Bars enabled; the trace commands that
-    // have no command behind them yet stay greyed whatever their rule says.
+    // With a trace, the analysis commands join; zoom and readout stay greyed without the view's
+    // handlers whatever their rule says.
     open(writeFile("run.dat", threeColumns));
     enabled.clear();
     for (int id : documentCommandIds()) {
         if (doc.isCommandEnabled(id))
             enabled.append(id);
     }
-    EXPECT_EQ(enabled, (QList<int>{32770, 32771, 32772, 32773, 32795, 32802, 32805}));
+    EXPECT_EQ(enabled, (QList<int>{32770, 32771, 32772, 32773, 32782, 32788, 32789, 32790, 32792,
+                                   32795, 32796, 32798, 32799, 32802, 32805}));
     // Zoom needs a focus rectangle and no selection; unzoom a zoomed trace.
     EXPECT_FALSE(commandRule(32785, doc, &view));
     view.focus = Rect{10, 10, 50, 50};

@@ -1,0 +1,48 @@
+#include "doc/ui/InterpolateDataDialog.h"
+
+#include "doc/TraceAnalysis.h"
+#include "platform/LogSink.h"
+#include "platform/NumberFormat.h"
+#include "platform/ui/ControlNames.h"
+#include "platform/ui/DialogValidation.h"
+#include "traces/Trace.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <algorithm>
+
+InterpolateDataDialog::InterpolateDataDialog(PlotDocument& doc, PageView& view, QWidget* owner)
+    : DataSetDialog(doc, view, owner, tr("Interpolate Data"), tr("Interp"), {105, 108, 109}),
+      x_(named(new QLineEdit, "edit", 106)), order_(named(new QLineEdit, "edit", 107))
+{
+    form_->addRow(tr("X:"), x_);
+    form_->addRow(tr("Order:"), order_);
+    form_->addRow(tr("Y:"), result_);
+    DialogValidation::show(x_, 0.0);
+    DialogValidation::show(order_, 2);
+}
+
+void InterpolateDataDialog::run()
+{
+    Trace* trace = currentTrace();
+    if (!trace)
+        return;
+    double x = 0.0;
+    int order = 2;
+    DialogValidation dv;
+    dv.number(x_, x, -1e100, 1e100);
+    dv.integer(order_, order, 1, std::min(10, trace->GetNumPoints()));
+    if (!dv.ok())
+        return;
+
+    const double y = TraceAnalysis::interpolate(*trace, x, order);
+    trace->DataToDevice(x, y);
+    // Asking again for the point already marked takes the marker away; it stays on the answer.
+    if (!trace->GetMarker())
+        trace->DataToDevice(x, y);
+    result_->setText(NumberFormat::g(y).left(19));
+    const QStringList report = TraceAnalysis::interpolationReport(trace->GetName(), order, x, y);
+    for (const QString& line : report)
+        LogSink::append(line);
+}
