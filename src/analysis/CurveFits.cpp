@@ -25,7 +25,9 @@ double PolynomialFit::operator()(double x) const
     double sum = 0.0;
     double power = 1.0;
     for (const double c : coefficients) {
-        sum += c * power;
+        // A term left out of the fit adds nothing, even where its power has overflowed.
+        if (c != 0.0)
+            sum += c * power;
         power *= x;
     }
     return sum;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace analysis {
 
@@ -26,10 +27,12 @@ private:
 };
 
 // Golub-Reinsch: Householder reduction to bidiagonal form, then implicit-shift QR on the
-// bidiagonal. On return a holds U (m x n), w the singular values and v the square V, with
-// A = U diag(w) V^T. Needs m >= n. A singular value that has not converged after
-// maxIterations sweeps is used as it stands.
-void decompose(Matrix& a, int m, int n, std::vector<double>& w, Matrix& v)
+// bidiagonal, giving A = U diag(w) V^T with w the singular values and v the square V. Needs
+// m >= n. A least-squares solution needs U only as U^T b, so instead of U the left
+// transformations are applied to b (m values), whose first n values end as U^T b; a is
+// overwritten. A singular value that has not converged after maxIterations sweeps is used as
+// it stands.
+void decompose(Matrix& a, int m, int n, std::vector<double>& w, Matrix& v, std::vector<double>& b)
 {
     std::vector<double> rv1(static_cast<std::size_t>(n), 0.0);
     const auto at = [](std::vector<double>& vec, int i) -> double& {
@@ -71,6 +74,12 @@ void decompose(Matrix& a, int m, int n, std::vector<double>& w, Matrix& v)
                 for (int k = i; k < m; ++k)
                     A(k, j) += factor * A(k, i);
             }
+            double sum = 0.0;
+            for (int k = i; k < m; ++k)
+                sum += A(k, i) * at(b, k);
+            const double factor = sum / h;
+            for (int k = i; k < m; ++k)
+                at(b, k) += factor * A(k, i);
             for (int k = i; k < m; ++k)
                 A(k, i) *= scale;
         }
@@ -130,30 +139,6 @@ void decompose(Matrix& a, int m, int n, std::vector<double>& w, Matrix& v)
         l = i;
     }
 
-    for (int i = n - 1; i >= 0; --i) {
-        l = i + 1;
-        g = at(w, i);
-        for (int j = l; j < n; ++j)
-            A(i, j) = 0.0;
-        if (g != 0.0) {
-            g = 1.0 / g;
-            for (int j = l; j < n; ++j) {
-                double sum = 0.0;
-                for (int k = l; k < m; ++k)
-                    sum += A(k, i) * A(k, j);
-                const double f = (sum / A(i, i)) * g;
-                for (int k = i; k < m; ++k)
-                    A(k, j) += f * A(k, i);
-            }
-            for (int j = i; j < m; ++j)
-                A(j, i) *= g;
-        } else {
-            for (int j = i; j < m; ++j)
-                A(j, i) = 0.0;
-        }
-        A(i, i) += 1.0;
-    }
-
     const auto negligible = [anorm](double value) { return std::fabs(value) + anorm == anorm; };
     for (int k = n - 1; k >= 0; --k) {
         for (int iteration = 0;; ++iteration) {
@@ -184,12 +169,10 @@ void decompose(Matrix& a, int m, int n, std::vector<double>& w, Matrix& v)
                     h = 1.0 / h;
                     c = g * h;
                     s = -f * h;
-                    for (int j = 0; j < m; ++j) {
-                        const double y = A(j, nm);
-                        const double z = A(j, i);
-                        A(j, nm) = y * c + z * s;
-                        A(j, i) = z * c - y * s;
-                    }
+                    const double y = at(b, nm);
+                    const double z = at(b, i);
+                    at(b, nm) = y * c + z * s;
+                    at(b, i) = z * c - y * s;
                 }
             }
             double z = at(w, k);
@@ -243,18 +226,105 @@ void decompose(Matrix& a, int m, int n, std::vector<double>& w, Matrix& v)
                 }
                 f = c * g + s * y;
                 x = c * y - s * g;
-                for (int jj = 0; jj < m; ++jj) {
-                    const double ay = A(jj, j);
-                    const double az = A(jj, i);
-                    A(jj, j) = ay * c + az * s;
-                    A(jj, i) = az * c - ay * s;
-                }
+                const double by = at(b, j);
+                const double bz = at(b, i);
+                at(b, j) = by * c + bz * s;
+                at(b, i) = bz * c - by * s;
             }
             at(rv1, l) = 0.0;
             at(rv1, k) = f;
             at(w, k) = x;
         }
     }
+}
+
+// Rows go through the triangular factor in blocks small enough to stay in cache.
+constexpr std::size_t blockRows = 256;
+
+// Folds a block of design rows into the upper triangular R (n x n, row-major) by Householder
+// reflections, [R; rows] = Q [R'; 0], carrying qtb = Q^T b along. The block is stored by
+// columns, `stride` values apart, with `count` rows in use; it is overwritten.
+void foldRows(std::vector<double>& r, std::vector<double>& qtb, std::vector<double>& block,
+              std::vector<double>& rhs, std::size_t count, std::size_t stride, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i) {
+        const double* vi = &block[i * stride];
+        double sigma = 0.0;
+        for (std::size_t k = 0; k < count; ++k)
+            sigma += vi[k] * vi[k];
+        if (sigma == 0.0)
+            continue;
+        const double alpha = r[i * n + i];
+        const double beta = -std::copysign(std::sqrt(alpha * alpha + sigma), alpha);
+        // The reflection is I + v v^T / (beta v0) with v = (v0 at row i, then the block column).
+        const double v0 = alpha - beta;
+        const double denominator = beta * v0;
+        const auto reflect = [&](double& top, double* column) {
+            double sum = v0 * top;
+            for (std::size_t k = 0; k < count; ++k)
+                sum += vi[k] * column[k];
+            const double factor = sum / denominator;
+            top += factor * v0;
+            for (std::size_t k = 0; k < count; ++k)
+                column[k] += factor * vi[k];
+        };
+        for (std::size_t j = i + 1; j < n; ++j)
+            reflect(r[i * n + j], &block[j * stride]);
+        reflect(qtb[i], rhs.data());
+        r[i * n + i] = beta;
+    }
+}
+
+// A double-double number hi + lo, so that the cancellations of the change of basis add no
+// rounding errors of their own.
+struct Wide
+{
+    double hi = 0.0;
+    double lo = 0.0;
+};
+
+Wide sum(double a, double b)
+{
+    const double s = a + b;
+    const double bb = s - a;
+    return {s, (a - (s - bb)) + (b - bb)};
+}
+
+Wide normalised(double hi, double lo)
+{
+    const double s = hi + lo;
+    return {s, lo - (s - hi)};
+}
+
+Wide operator+(Wide a, Wide b)
+{
+    const Wide s = sum(a.hi, b.hi);
+    return normalised(s.hi, s.lo + a.lo + b.lo);
+}
+
+Wide operator*(Wide a, double b)
+{
+    const double p = a.hi * b;
+    return normalised(p, std::fma(a.hi, b, -p) + a.lo * b);
+}
+
+// Coefficients of q(x - centre) in powers of x, given those of q(u) in powers of u, by
+// Horner's scheme: q = (...(e[n-1] u + e[n-2]) u + ...) u + e[0], each step a multiplication
+// by x - centre.
+std::vector<double> shiftedToPowersOfX(const std::vector<double>& e, double centre)
+{
+    const std::size_t n = e.size();
+    std::vector<Wide> q(n);
+    q[0].hi = e[n - 1];
+    for (std::size_t step = 1; step < n; ++step) {
+        for (std::size_t k = step; k > 0; --k)
+            q[k] = q[k - 1] + q[k] * -centre;
+        q[0] = q[0] * -centre + Wide{e[n - 1 - step], 0.0};
+    }
+    std::vector<double> c(n);
+    for (std::size_t k = 0; k < n; ++k)
+        c[k] = q[k].hi + q[k].lo;
+    return c;
 }
 
 } // namespace
@@ -274,56 +344,128 @@ double hypotenuse(double a, double b)
 }
 
 LeastSquaresFit fitPowerSeries(std::span<const double> x, std::span<const double> y,
-                               std::size_t terms)
+                               std::size_t terms, PowerSeries form)
 {
     LeastSquaresFit fit;
     if (terms == 0)
         return fit;
+    fit.coefficients.assign(terms, 0.0);
     const std::size_t points = std::min(x.size(), y.size());
-    // Zero rows change no least-squares solution and give the decomposition the m >= n it
-    // needs when there are fewer points than terms.
-    const std::size_t rows = std::max(points, terms);
-    Matrix design(rows, terms);
+    const bool withConstant = form == PowerSeries::WithConstant;
+    const int firstPower = withConstant ? 0 : 1;
+
+    // Powers of raw abscissas make columns of wildly different size and nearly parallel
+    // (x = 0 ... 1000 gives singular values 1e-6 apart), so that the cutoff below would drop
+    // real terms. Instead the fit runs in powers of t = (x - centre) / 2^exponent with t
+    // in [-1, 1], and the design columns are brought near unit length. Powers of two keep that
+    // scaling exact. Without a constant term there is nothing to absorb a shift, so x is only
+    // scaled.
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
     for (std::size_t i = 0; i < points; ++i) {
-        double power = 1.0;
-        for (std::size_t j = 0; j < terms; ++j) {
-            design(i, j) = power;
-            power *= x[i];
+        low = std::min(low, x[i]);
+        high = std::max(high, x[i]);
+    }
+    double centre = 0.0;
+    double reach = std::max(std::fabs(low), std::fabs(high));
+    if (withConstant) {
+        centre = low / 2 + high / 2;
+        reach = high / 2 - low / 2;
+    }
+    int exponent = 0;
+    if (reach > 0.0 && std::isfinite(reach) && std::frexp(reach, &exponent) == 0.5)
+        --exponent;
+    if (!std::isfinite(centre))
+        centre = 0.0;
+    const double toT = std::ldexp(1.0, -exponent);
+
+    // A coefficient in powers of x is that in powers of t times 2^(-exponent * power), and
+    // summing powers of x magnifies rounding errors up to (1 + 2 |centre| / reach)^k times
+    // against the t^k term, a lot when the abscissas sit far from zero compared with their
+    // spread. Terms that the power basis of x cannot carry, with the factor beyond double range
+    // or errors magnified more than 2^40 times, are left out with coefficient 0.
+    double highestPower = std::numeric_limits<double>::infinity();
+    if (exponent < 0)
+        highestPower = 960.0 / -exponent;
+    const double magnification =
+        reach > 0.0 ? std::log2(1.0 + 2.0 * std::fabs(centre) / reach) : 0.0;
+    if (magnification > 0.0)
+        highestPower = std::min(highestPower, 40.0 / magnification);
+    std::size_t n = terms;
+    if (highestPower < static_cast<double>(terms - 1 + firstPower))
+        n = static_cast<std::size_t>(std::max(0.0, std::floor(highestPower) + 1 - firstPower));
+    if (n == 0)
+        return fit;
+
+    // Only the triangular factor of the design and Q^T y are kept, so the rows are never
+    // stored.
+    std::vector<double> r(n * n, 0.0);
+    std::vector<double> qtb(n, 0.0);
+    const std::size_t stride = std::max(blockRows, 4 * n);
+    std::vector<double> block(stride * n);
+    std::vector<double> rhs(stride);
+    for (std::size_t start = 0; start < points; start += stride) {
+        const std::size_t count = std::min(stride, points - start);
+        for (std::size_t k = 0; k < count; ++k) {
+            const double t = (x[start + k] - centre) * toT;
+            double power = withConstant ? 1.0 : t;
+            for (std::size_t j = 0; j < n; ++j) {
+                block[j * stride + k] = power;
+                power *= t;
+            }
+            rhs[k] = y[start + k];
+        }
+        foldRows(r, qtb, block, rhs, count, stride, n);
+    }
+
+    std::vector<double> columnScale(n, 1.0);
+    for (std::size_t j = 0; j < n; ++j) {
+        double squares = 0.0;
+        for (std::size_t k = 0; k <= j; ++k)
+            squares += r[k * n + j] * r[k * n + j];
+        int scaleExponent = 0;
+        if (squares > 0.0 && std::isfinite(squares)) {
+            std::frexp(std::sqrt(squares), &scaleExponent);
+            columnScale[j] = std::ldexp(1.0, -scaleExponent);
         }
     }
-    const int m = static_cast<int>(rows);
-    const int n = static_cast<int>(terms);
-    std::vector<double> w(terms, 0.0);
-    Matrix v(terms, terms);
-    decompose(design, m, n, w, v);
+    Matrix a(n, n);
+    for (std::size_t k = 0; k < n; ++k)
+        for (std::size_t j = k; j < n; ++j)
+            a(k, j) = r[k * n + j] * columnScale[j];
+
+    const int size = static_cast<int>(n);
+    std::vector<double> w(n, 0.0);
+    Matrix v(n, n);
+    decompose(a, size, size, w, v, qtb);
 
     const double wMax = *std::max_element(w.begin(), w.end());
     for (double& value : w)
         if (value < singularThreshold * wMax)
             value = 0.0;
 
-    std::vector<double> t(terms, 0.0);
-    for (std::size_t j = 0; j < terms; ++j) {
-        if (w[j] == 0.0)
-            continue;
+    std::vector<double> t(n, 0.0);
+    for (std::size_t j = 0; j < n; ++j)
+        if (w[j] != 0.0)
+            t[j] = qtb[j] / w[j];
+    std::vector<double> inPowersOfU(n);
+    for (std::size_t j = 0; j < n; ++j) {
         double sum = 0.0;
-        for (std::size_t i = 0; i < points; ++i)
-            sum += design(i, j) * y[i];
-        t[j] = sum / w[j];
-    }
-    fit.coefficients.assign(terms, 0.0);
-    for (std::size_t j = 0; j < terms; ++j) {
-        double sum = 0.0;
-        for (std::size_t k = 0; k < terms; ++k)
+        for (std::size_t k = 0; k < n; ++k)
             sum += v(j, k) * t[k];
-        fit.coefficients[j] = sum;
+        inPowersOfU[j] =
+            std::ldexp(sum * columnScale[j], -exponent * (static_cast<int>(j) + firstPower));
     }
+    const std::vector<double> c =
+        withConstant ? shiftedToPowersOfX(inPowersOfU, centre) : inPowersOfU;
+    std::copy(c.begin(), c.end(), fit.coefficients.begin());
 
     for (std::size_t i = 0; i < points; ++i) {
         double model = 0.0;
-        double power = 1.0;
-        for (const double c : fit.coefficients) {
-            model += c * power;
+        double power = withConstant ? 1.0 : x[i];
+        for (const double coefficient : fit.coefficients) {
+            if (coefficient != 0.0)
+                model += coefficient * power;
             power *= x[i];
         }
         const double residual = y[i] - model;

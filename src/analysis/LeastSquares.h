@@ -14,12 +14,18 @@ struct LeastSquaresFit
     double chiSquare = 0.0;
 };
 
-// Fits y against the power series 1, x, x^2, ... with `terms` basis functions by singular
-// value decomposition. Singular values below 1e-5 of the largest are dropped, so a singular or
-// underdetermined design still gives finite coefficients. Uses the first min(x.size(),
+enum class PowerSeries {
+    WithConstant,   // 1, x, x^2, ...
+    WithoutConstant // x, x^2, ...: the curve goes through the origin
+};
+
+// Fits y against the power series with `terms` basis functions by singular value decomposition;
+// coefficients[k] belongs to the k-th basis function. The decomposition works on centred and
+// scaled abscissas, where singular values below 1e-5 of the largest are dropped, so a singular
+// or underdetermined design still gives finite coefficients. Uses the first min(x.size(),
 // y.size()) points.
 LeastSquaresFit fitPowerSeries(std::span<const double> x, std::span<const double> y,
-                               std::size_t terms);
+                               std::size_t terms, PowerSeries form = PowerSeries::WithConstant);
 
 // sqrt(a^2 + b^2) without overflow or underflow on the way.
 double hypotenuse(double a, double b);

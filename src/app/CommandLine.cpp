@@ -39,6 +39,32 @@ CommandLine invalid(const QString& message)
     return c;
 }
 
+// What an analysis option takes, for the messages.
+QString analysisValue(const QString& name)
+{
+    if (name == QLatin1String("fit"))
+        return QStringLiteral("polynomial:N, power, exponential or gaussian");
+    if (name == QLatin1String("interpolate"))
+        return QStringLiteral("an x value");
+    if (name == QLatin1String("integrate"))
+        return QStringLiteral("the limits A:B");
+    return QStringLiteral("a window size");
+}
+
+QString analysisName(CommandLine::Analysis analysis)
+{
+    switch (analysis) {
+    case CommandLine::Analysis::Fit:
+        return QStringLiteral("fit");
+    case CommandLine::Analysis::Interpolate:
+        return QStringLiteral("interpolate");
+    case CommandLine::Analysis::Integrate:
+        return QStringLiteral("integrate");
+    default:
+        return QStringLiteral("smooth");
+    }
+}
+
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments)
@@ -115,6 +141,47 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         } else if (name == QLatin1String("values") && !hasValue) {
             describing = true;
             c.values = true;
+        } else if (name == QLatin1String("fit") || name == QLatin1String("interpolate") ||
+                   name == QLatin1String("integrate") || name == QLatin1String("smooth")) {
+            if (c.analysis != Analysis::None)
+                return invalid(QStringLiteral("only one of --fit, --interpolate, --integrate and "
+                                              "--smooth can be given"));
+            if (!takeValue() || value.isEmpty())
+                return invalid(QStringLiteral("--%1 needs %2").arg(name, analysisValue(name)));
+            c.argument = value;
+            if (name == QLatin1String("fit")) {
+                c.analysis = Analysis::Fit;
+                const QString model = value.section(QLatin1Char(':'), 0, 0).toLower();
+                c.fitModel = model;
+                c.fitOrder = value.section(QLatin1Char(':'), 1);
+                const bool polynomial = model == QLatin1String("polynomial");
+                if ((polynomial && c.fitOrder.isEmpty()) ||
+                    (!polynomial &&
+                     (value.contains(QLatin1Char(':')) ||
+                      (model != QLatin1String("power") && model != QLatin1String("exponential") &&
+                       model != QLatin1String("gaussian")))))
+                    return invalid(
+                        QStringLiteral("--fit needs %1, not '%2'").arg(analysisValue(name), value));
+            } else if (name == QLatin1String("interpolate")) {
+                c.analysis = Analysis::Interpolate;
+            } else if (name == QLatin1String("integrate")) {
+                c.analysis = Analysis::Integrate;
+            } else {
+                c.analysis = Analysis::Smooth;
+                if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QLatin1String("--")))
+                    return invalid(QStringLiteral("--smooth needs a window size and an output "
+                                                  "file: --smooth N OUT FILE"));
+                c.output = arguments[++i];
+            }
+        } else if (name == QLatin1String("range") || name == QLatin1String("order")) {
+            if (!takeValue() || value.isEmpty())
+                return invalid(QStringLiteral("--%1 needs %2")
+                                   .arg(name, name == QLatin1String("range")
+                                                  ? QStringLiteral("XMIN:XMAX")
+                                                  : QStringLiteral("a whole number")));
+            (name == QLatin1String("range") ? c.range : c.order) = value;
+        } else if (name == QLatin1String("absolute") && !hasValue) {
+            c.absolute = true;
         } else if (qtOptionsWithValue().contains(name)) {
             if (!hasValue)
                 ++i;
@@ -125,22 +192,31 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         }
     }
 
-    if (exporting && describing)
-        return invalid(QStringLiteral("--export and --describe cannot be used together"));
+    const bool analysing = c.analysis != Analysis::None;
+    if (int(exporting) + int(describing) + int(analysing) > 1)
+        return invalid(QStringLiteral("--export, --describe and the analysis options cannot be "
+                                      "used together"));
+    if (!c.range.isEmpty() && c.analysis != Analysis::Fit)
+        return invalid(QStringLiteral("--range goes with --fit"));
+    if (c.absolute && c.analysis != Analysis::Fit)
+        return invalid(QStringLiteral("--absolute goes with --fit"));
+    if (!c.order.isEmpty() && c.analysis != Analysis::Interpolate)
+        return invalid(QStringLiteral("--order goes with --interpolate"));
     if (dpiGiven && !exporting)
         return invalid(QStringLiteral("--dpi goes with --export"));
     if (formatGiven && !exporting)
         return invalid(QStringLiteral("--format goes with --export"));
-    if (exporting || describing) {
-        const QString option =
-            exporting ? QStringLiteral("--export") : QStringLiteral("--describe");
+    if (exporting || describing || analysing) {
+        const QString option = exporting    ? QStringLiteral("--export")
+                               : describing ? QStringLiteral("--describe")
+                                            : QStringLiteral("--") + analysisName(c.analysis);
         if (c.files.isEmpty())
             return invalid(
                 QStringLiteral("%1 needs an input file (a .pvn plot or a data file)").arg(option));
         if (c.files.size() > 1)
             return invalid(
                 QStringLiteral("%1 takes one input file, not %2").arg(option).arg(c.files.size()));
-        c.mode = exporting ? Mode::Export : Mode::Describe;
+        c.mode = exporting ? Mode::Export : describing ? Mode::Describe : Mode::Analyse;
     }
     return c;
 }
@@ -167,8 +243,22 @@ QString usageText(const QString& program)
                "                         whatever OUT is called, e.g. --export /dev/stdout.\n"
                "  --describe FILE        Print a JSON description of FILE and exit.\n"
                "  --values               With --describe: include the plotted numbers.\n"
+               "  --fit MODEL [--range XMIN:XMAX] [--absolute] FILE\n"
+               "                         Fit the first data set of FILE and print the report:\n"
+               "                         MODEL is polynomial:N (order N), power, exponential\n"
+               "                         or gaussian. --range limits the x values fitted\n"
+               "                         (default: all); --absolute lets the last three fit\n"
+               "                         data with x or y at or below zero through absolute\n"
+               "                         values, which the window asks about.\n"
+               "  --interpolate X [--order N] FILE\n"
+               "                         Print y at X from a polynomial of order N (default\n"
+               "                         2) through the neighbouring points.\n"
+               "  --integrate A:B FILE   Print the area under the data from x = A to B.\n"
+               "  --smooth N OUT FILE    Write the moving average over N points (odd, at\n"
+               "                         least 3) to OUT as two columns, as Write Data does.\n"
                "  -platform NAME         Use the Qt platform plugin NAME (e.g. offscreen).\n"
                "\n"
+               "The analysis options print the lines the Log window would show. They and\n"
                "--export and --describe need no display and ask nothing: they take the\n"
                "default settings of the profile, as the window does (PLOTVANE_PROFILE names\n"
                "another profile file), and print what went wrong as lines on stderr.\n"

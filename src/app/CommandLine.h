@@ -9,11 +9,15 @@ class QTextStream;
 //   plotvane [FILE...]                          open plot documents or data files in the window
 //   plotvane --export OUT.pdf|.svg|.png|.pvn [--dpi N] [--format pdf|svg|png|pvn] IN
 //   plotvane --describe [--values] IN           print a JSON description of IN
+//   plotvane --fit MODEL [--range A:B] [--absolute] IN, --interpolate X [--order N] IN,
+//   plotvane --integrate A:B IN, --smooth N OUT IN
+//                                               analyse IN's first data set, print the report
 //   plotvane --help | --version
 // Qt's own options (-platform NAME, -style NAME, ...) are left to Qt.
 struct CommandLine
 {
-    enum class Mode { Window, Help, Version, Export, Describe, Invalid };
+    enum class Mode { Window, Help, Version, Export, Describe, Analyse, Invalid };
+    enum class Analysis { None, Fit, Interpolate, Integrate, Smooth };
 
     Mode mode = Mode::Window;
     QStringList files; // Window: any number; Export and Describe: exactly one
@@ -21,7 +25,15 @@ struct CommandLine
     QString format;    // Export: pdf, svg, png or pvn; empty to go by the output's extension
     int dpi = 0;       // Export; 0 for the default resolution
     bool values = false;
-    QString error; // Invalid: one line saying what is wrong
+    // Analyse
+    Analysis analysis = Analysis::None;
+    QString fitModel;      // polynomial, power, exponential or gaussian
+    QString fitOrder;      // polynomial: the order as given
+    QString argument;      // --interpolate X, --integrate A:B, --smooth N, as given
+    QString range;         // --range A:B, as given; empty for the data's extent
+    QString order;         // --order N, as given; empty for 2
+    bool absolute = false; // the logarithmic fits may use absolute values
+    QString error;         // Invalid: one line saying what is wrong
 
     static CommandLine parse(const QStringList& arguments); // without the program name
     // The modes that run without a window and need no display.
@@ -44,3 +56,7 @@ QString usageText(const QString& program);
 // cancelling answer. Return the process's exit status (ExitStatus).
 int runExport(const CommandLine& commandLine, QTextStream& err);
 int runDescribe(const CommandLine& commandLine, QTextStream& out, QTextStream& err);
+// Carry out a fit, interpolation, integration or smoothing on the first data set of the input
+// and print the lines the log would show on out. Values outside what the dialogs accept are
+// refused with the dialogs' texts.
+int runAnalysis(const CommandLine& commandLine, QTextStream& out, QTextStream& err);

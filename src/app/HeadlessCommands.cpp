@@ -6,12 +6,15 @@
 #include "doc/DocumentDescription.h"
 #include "doc/DocumentFile.h"
 #include "doc/PlotDocument.h"
+#include "doc/TraceAnalysis.h"
 #include "page/DocumentServices.h"
 #include "platform/Exceptions.h"
+#include "platform/NumberFormat.h"
 #include "platform/Profile.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/Strings.h"
+#include "traces/MemTrace.h"
 #include "view/PageExport.h"
 
 #include <QFile>
@@ -19,9 +22,11 @@
 #include <QJsonDocument>
 #include <QTextStream>
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <optional>
 #include <sys/stat.h>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -40,8 +45,12 @@ public:
                            caption != loadString(Str::ErrorCaption);
         say(names ? caption + QStringLiteral(": ") + text : text);
     }
-    Answer question(const QString&, const QString&, Buttons buttons, Icon) override
+    Answer question(const QString& text, const QString&, Buttons buttons, Icon) override
     {
+        if (agreeing_)
+            return buttons == Buttons::OkCancel ? Answer::Ok : Answer::Yes;
+        if (telling_)
+            say(text);
         warned_ = true;
         return cancelAnswer(buttons);
     }
@@ -56,6 +65,9 @@ public:
     }
 
     void offerDataFile(const QString& path) { dataFile_ = path; }
+    // Questions are answered yes; or, with telling, said before they are declined.
+    void agreeToQuestions(bool on) { agreeing_ = on; }
+    void tellQuestions(bool on) { telling_ = on; }
     void say(const QString& line)
     {
         const QString simple = line.simplified();
@@ -77,6 +89,8 @@ private:
     QString dataFile_;
     QStringList said_;
     bool warned_ = false;
+    bool agreeing_ = false;
+    bool telling_ = false;
 };
 
 bool isMemoryFailure(const std::exception& e)
@@ -295,6 +309,187 @@ int runDescribe(const CommandLine& commandLine, QTextStream& out, QTextStream& e
         out.flush();
         if (out.status() != QTextStream::Ok) {
             prompter.say(QStringLiteral("cannot write the description of '%1'").arg(in));
+            return false;
+        }
+        return true;
+    });
+}
+
+namespace {
+
+// The values of the command line, checked as the analysis dialogs check theirs and refused with
+// their texts.
+class ValueCheck
+{
+public:
+    explicit ValueCheck(HeadlessPrompter& prompter) : prompter_(prompter) {}
+
+    bool ok() const { return ok_; }
+
+    double number(const QString& text, double min, double max)
+    {
+        double value = 0.0;
+        if (!ok_)
+            return value;
+        if (!NumberFormat::parseDouble(text, &value) || std::isnan(value)) {
+            fail(loadString(Str::ParseReal));
+        } else if (value < min || value > max) {
+            fail(loadString(Str::ParseRealRange)
+                     .arg(NumberFormat::g(min, 15), NumberFormat::g(max, 15)));
+        }
+        return value;
+    }
+    int integer(const QString& text, int min, int max)
+    {
+        if (!ok_)
+            return 0;
+        bool parsed = false;
+        const int value = text.trimmed().toInt(&parsed);
+        if (!parsed)
+            fail(loadString(Str::ParseInt));
+        else if (value < min || value > max)
+            fail(loadString(Str::ParseIntRange).arg(min).arg(max));
+        return value;
+    }
+    // "A:B" as two numbers.
+    std::pair<double, double> limits(const QString& text, double min, double max)
+    {
+        if (text.count(QLatin1Char(':')) != 1) {
+            fail(loadString(Str::ParseReal));
+            return {};
+        }
+        const double a = number(text.section(QLatin1Char(':'), 0, 0), min, max);
+        const double b = number(text.section(QLatin1Char(':'), 1), min, max);
+        return {a, b};
+    }
+    void fail(const QString& text)
+    {
+        if (ok_)
+            prompter_.say(text);
+        ok_ = false;
+    }
+
+private:
+    HeadlessPrompter& prompter_;
+    bool ok_ = true;
+};
+
+constexpr double fitLimit = 1e10;
+constexpr double valueLimit = 1e100;
+
+bool writeLines(const QStringList& lines, QTextStream& out)
+{
+    for (const QString& line : lines)
+        out << line << '\n';
+    out.flush();
+    return out.status() == QTextStream::Ok;
+}
+
+TraceAnalysis::FitModel fitModelNamed(const QString& name)
+{
+    if (name == QLatin1String("power"))
+        return TraceAnalysis::FitModel::Power;
+    if (name == QLatin1String("exponential"))
+        return TraceAnalysis::FitModel::Exponential;
+    if (name == QLatin1String("gaussian"))
+        return TraceAnalysis::FitModel::Gaussian;
+    return TraceAnalysis::FitModel::Polynomial;
+}
+
+} // namespace
+
+int runAnalysis(const CommandLine& commandLine, QTextStream& out, QTextStream& err)
+{
+    const QString in = commandLine.files.value(0);
+    return runHeadless(err, [&](HeadlessPrompter& prompter) {
+        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter);
+        if (!doc)
+            return false;
+        const Trace& trace = *doc->FirstTrace();
+        ValueCheck check(prompter);
+        QStringList report;
+        switch (commandLine.analysis) {
+        case CommandLine::Analysis::Fit: {
+            TraceAnalysis::FitRequest request;
+            const TraceAnalysis::FitModel model = fitModelNamed(commandLine.fitModel);
+            if (model == TraceAnalysis::FitModel::Polynomial)
+                request.order = unsigned(check.integer(commandLine.fitOrder, 1, 200));
+            if (commandLine.range.isEmpty()) {
+                TraceAnalysis::initialFitRange(*doc->FirstTrace(), Rect{}, request.xStart,
+                                               request.xEnd);
+            } else {
+                std::tie(request.xStart, request.xEnd) =
+                    check.limits(commandLine.range, -fitLimit, fitLimit);
+            }
+            if (!check.ok())
+                return false;
+            if (request.xStart == request.xEnd) {
+                prompter.say(loadString(Str::LimitsEqual));
+                return false;
+            }
+            prompter.agreeToQuestions(commandLine.absolute);
+            prompter.tellQuestions(true);
+            const TraceAnalysis::Result result = TraceAnalysis::fit(trace, model, request);
+            if (!result.trace)
+                return false;
+            report = result.report;
+            break;
+        }
+        case CommandLine::Analysis::Interpolate: {
+            const double x = check.number(commandLine.argument, -valueLimit, valueLimit);
+            const int order =
+                commandLine.order.isEmpty()
+                    ? 2
+                    : check.integer(commandLine.order, 1, std::min(10, trace.GetNumPoints()));
+            if (!check.ok())
+                return false;
+            const double y = TraceAnalysis::interpolate(trace, x, order);
+            report = TraceAnalysis::interpolationReport(trace.GetName(), order, x, y);
+            break;
+        }
+        case CommandLine::Analysis::Integrate: {
+            const auto [a, b] = check.limits(commandLine.argument, -valueLimit, valueLimit);
+            if (!check.ok())
+                return false;
+            report = TraceAnalysis::integrationReport(trace.GetName(), a, b,
+                                                      TraceAnalysis::integrate(trace, a, b));
+            break;
+        }
+        case CommandLine::Analysis::Smooth: {
+            const unsigned maxWindow = TraceAnalysis::largestSmoothingWindow(trace.GetNumPoints());
+            if (maxWindow < 3) {
+                prompter.say(loadString(Str::TooFewPointsToSmooth));
+                return false;
+            }
+            const int window = check.integer(commandLine.argument, 3, int(maxWindow));
+            if (!check.ok())
+                return false;
+            if (window % 2 == 0) {
+                prompter.say(loadString(Str::AskOddWindow));
+                return false;
+            }
+            const std::unique_ptr<MemTrace> smoothed =
+                TraceAnalysis::smooth(trace, unsigned(window));
+            if (!smoothed) {
+                prompter.say(loadString(Str::TooFewPointsToSmooth));
+                return false;
+            }
+            try {
+                smoothed->WriteData(commandLine.output);
+            } catch (const FileException& e) {
+                prompter.say(QStringLiteral("cannot write '%1': %2")
+                                 .arg(commandLine.output, e.detail().isEmpty()
+                                                              ? loadString(Str::FileError)
+                                                              : e.detail()));
+                return false;
+            }
+            return true;
+        }
+        case CommandLine::Analysis::None:
+            return false;
+        }
+        if (!writeLines(report, out)) {
+            prompter.say(QStringLiteral("cannot write the report of '%1'").arg(in));
             return false;
         }
         return true;

@@ -86,7 +86,8 @@ int main(int argc, char** argv)
         err << "plotvane: " << commandLine.error << Qt::endl;
         return exitUsage;
     case CommandLine::Mode::Export:
-    case CommandLine::Mode::Describe: {
+    case CommandLine::Mode::Describe:
+    case CommandLine::Mode::Analyse: {
         // These never show a window and run where there is no display.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -98,9 +99,14 @@ int main(int argc, char** argv)
         try {
             QApplication app(argc, argv);
             setApplicationIdentity();
-            return commandLine.mode == CommandLine::Mode::Export
-                       ? runExport(commandLine, err)
-                       : runDescribe(commandLine, out, err);
+            switch (commandLine.mode) {
+            case CommandLine::Mode::Export:
+                return runExport(commandLine, err);
+            case CommandLine::Mode::Describe:
+                return runDescribe(commandLine, out, err);
+            default:
+                return runAnalysis(commandLine, out, err);
+            }
         } catch (const std::bad_alloc&) {
             err << "plotvane: " << loadString(Str::MemoryError) << Qt::endl;
             return exitFailure;

@@ -1,6 +1,7 @@
 // The least-squares engine on exact, degenerate and extreme data.
 
 #include "analysis/LeastSquares.h"
+#include "analysis/CurveFits.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,13 @@ INSTANTIATE_TEST_SUITE_P(
     Engine, ExactPolynomial,
     testing::Values(
         PolynomialCase{"threeXSquared", range(0, 1, 11), {0, 0, 3}, 3, {0, 0, 3}},
+        // Wide abscissas: the raw power series has singular values 1e-6 apart.
+        PolynomialCase{"threeXSquaredToAThousand", range(0, 1, 1001), {0, 0, 3}, 3, {0, 0, 3}},
+        PolynomialCase{"quinticToTwenty",
+                       range(0, 1, 21),
+                       {2, -1, 0.5, 0.25, -0.125, 0.0625},
+                       6,
+                       {2, -1, 0.5, 0.25, -0.125, 0.0625}},
         PolynomialCase{"constant", range(-2, 0.5, 9), {-4.25}, 1, {-4.25}},
         PolynomialCase{
             "cubicOnNegativeX", range(-3, 0.25, 25), {1, -2, 0.5, 0.125}, 4, {1, -2, 0.5, 0.125}},
@@ -103,6 +111,12 @@ TEST(LeastSquares, SingularDesignsGiveFiniteCoefficients)
     EXPECT_LT(few.chiSquare, 1e-6);
     expectAllFinite(fitPowerSeries(std::vector<double>(3, 0.0), fewY, 3));
 
+    // A single point.
+    const auto one = fitPowerSeries(std::vector<double>{2.5}, std::vector<double>{7}, 3);
+    expectAllFinite(one);
+    EXPECT_NEAR(one.coefficients[0] + 2.5 * one.coefficients[1] + 6.25 * one.coefficients[2], 7.0,
+                1e-12);
+
     // All zero data and no data at all.
     const auto zero = fitPowerSeries(std::vector<double>(4, 0.0), std::vector<double>(4, 0.0), 2);
     expectAllFinite(zero);
@@ -121,8 +135,7 @@ TEST(LeastSquares, HugeAndTinyMagnitudesDoNotOverflow)
     EXPECT_DOUBLE_EQ(analysis::hypotenuse(-3e-200, 4e-200), 5e-200);
     EXPECT_EQ(analysis::hypotenuse(0.0, 0.0), 0.0);
 
-    // The squares of these abscissas are beyond double range. Beside them the constant column
-    // is negligible and dropped, so the line goes through the origin.
+    // The squares of these abscissas are beyond double range.
     const std::vector<double> x{1e200, 2e200, 3e200, 4e200};
     const std::vector<double> y{2, 4, 6, 8};
     const auto huge = fitPowerSeries(x, y, 2);
@@ -134,4 +147,31 @@ TEST(LeastSquares, HugeAndTinyMagnitudesDoNotOverflow)
     const auto tiny = fitPowerSeries(tinyX, tinyY, 1);
     expectAllFinite(tiny);
     EXPECT_NEAR(tiny.coefficients[0] / 4e-200, 1.0, 1e-12);
+}
+
+TEST(LeastSquares, TermsThePowerBasisCannotCarryAreLeftOut)
+{
+    // Far from zero compared with their spread, high powers of x cancel beyond what a double
+    // holds: the curve must still be no worse than the mean.
+    std::vector<double> x;
+    std::vector<double> y;
+    double mean = 0.0;
+    for (int i = 0; i < 300; ++i) {
+        x.push_back(1e10 + i);
+        y.push_back(std::sin(i * 0.1));
+        mean += y.back() / 300;
+    }
+    double spread = 0.0;
+    for (const double value : y)
+        spread += (value - mean) * (value - mean);
+    const auto far = fitPowerSeries(x, y, 41);
+    expectAllFinite(far);
+    EXPECT_LE(far.chiSquare, spread);
+    // x^40 overflows there; the terms left out must not turn the curve into NaN.
+    EXPECT_TRUE(std::isfinite(analysis::fitPolynomial(x, y, 40)(x[150])));
+
+    // Over a narrow range the coefficients of high powers are beyond double range.
+    for (int i = 0; i < 300; ++i)
+        x[static_cast<std::size_t>(i)] = i * 1e-3 / 299;
+    expectAllFinite(fitPowerSeries(x, y, 201));
 }

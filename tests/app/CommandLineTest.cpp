@@ -88,6 +88,13 @@ const ParseCase parseCases[] = {
     {"formatUnknown", {"--export", "o", "--format", "bmp", "a.dat"}, Mode::Invalid, {}},
     {"formatWithoutExport", {"--format", "png", "a.dat"}, Mode::Invalid, {}},
     {"describeWithoutInput", {"--describe"}, Mode::Invalid, {}},
+    {"fit", {"--fit", "polynomial:3", "--range", "-2:5", "in.dat"}, Mode::Analyse, {"in.dat"}},
+    {"smooth", {"--smooth", "5", "out.dat", "in.dat"}, Mode::Analyse, {"in.dat"}, "out.dat"},
+    {"fitWithoutOrder", {"--fit", "polynomial", "in.dat"}, Mode::Invalid, {}},
+    {"fitUnknownModel", {"--fit", "cubic", "in.dat"}, Mode::Invalid, {}},
+    {"rangeWithoutFit", {"--interpolate", "2", "--range", "1:2", "in.dat"}, Mode::Invalid, {}},
+    {"twoAnalyses", {"--fit", "power", "--integrate", "1:2", "in.dat"}, Mode::Invalid, {}},
+    {"smoothWithoutOutput", {"--smooth", "5"}, Mode::Invalid, {}},
 };
 
 TEST_P(ParseTest, Modes)
@@ -195,6 +202,52 @@ TEST_F(ProgramTest, HelpAndVersion)
     const Outcome help = runProgram({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.contains("--export"));
+}
+
+TEST_F(ProgramTest, AnalysisPrintsTheLogLinesAndRefusesWithTheDialogTexts)
+{
+    const QString data =
+        write("sq.dat", "0 0\n1 1\n2 4\n3 9\n4 16\n5 25\n6 36\n7 49\n8 64\n9 81\n");
+    const auto run = [&](QStringList args) {
+        args.append(data);
+        return runProgram(args);
+    };
+    Outcome r = run({"--interpolate", "2.5"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "1-sq.dat-- Interpolation of order 2: \n     2.5,6.25\n");
+    r = run({"--fit", "polynomial:2", "--range", "2:5"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("1-sq.dat-- polynomial fit of order 2\nchi square = "));
+    EXPECT_TRUE(r.out.endsWith("\nc[2] = 1\n")) << r.out.toStdString();
+    const QString smoothed = path("sm.dat");
+    r = run({"--smooth", "3", smoothed});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(read(smoothed).startsWith("0  0.5\n1  1.66667\n"));
+
+    // Refusals: the dialogs' texts, exit status 1, nothing written.
+    const struct
+    {
+        QStringList args;
+        const char* text;
+    } refusals[] = {
+        {{"--fit", "polynomial:201"}, "Please enter an integer between 1 and 200."},
+        {{"--fit", "power"}, "Data contains negative x or y data."},
+        {{"--fit", "power", "--range", "3:3"}, "Starting and ending limits can not be the same"},
+        {{"--integrate", "1:x"}, "Please enter a number."},
+        {{"--interpolate", "1", "--order", "11"}, "Please enter an integer between 1 and 10."},
+        {{"--smooth", "4", path("no.dat")}, "The smooth algorithm requires an odd window size."},
+        {{"--smooth", "5", path("no.dat")}, "Please enter an integer between 3 and 4."},
+    };
+    for (const auto& refusal : refusals) {
+        r = run(refusal.args);
+        EXPECT_EQ(r.status, 1) << refusal.text;
+        EXPECT_TRUE(r.out.isEmpty()) << refusal.text;
+        EXPECT_TRUE(r.lastErrLine().startsWith(QByteArray("plotvane: ") + refusal.text))
+            << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(path("no.dat")));
+    // With --absolute the zero at x = 0 is taken through its stand-in.
+    EXPECT_EQ(run({"--fit", "power", "--absolute"}).status, 0);
 }
 
 TEST_F(ProgramTest, DescribeADataFileAsJson)
