@@ -94,7 +94,13 @@ public:
     // columns or, after a parse error, the rows before it, and GetReadState() says which.
     void Serialize(Archive& ar) override;
 
+    // While a document is put back to an earlier state of its own: the files it held. A file
+    // whose record is read takes the columns of a held file of the same path instead of reading
+    // the disk again; each held file gives its columns once. Not owned; null reads every file.
+    static void setHeldFiles(std::vector<std::unique_ptr<ColumnFile>>* files);
+
 private:
+    bool takeHeldColumns();
     class TextSource;
     void clearColumns();
     // Both passes over the text of the source through a window of windowBytes.

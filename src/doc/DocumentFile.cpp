@@ -6,9 +6,11 @@
 #include "axes/YAxis.h"
 #include "axes/tickstruct.h"
 #include "data/ColumnFile.h"
+#include "data/DataFileMessages.h"
 #include "data/FileName.h"
 #include "data/filelist.h"
 #include "doc/PlotDocument.h"
+#include "doc/UndoHistory.h"
 #include "page/Location.h"
 #include "page/PageList.h"
 #include "page/scaleableobject.h"
@@ -195,6 +197,8 @@ std::unique_ptr<PlotDocument> loadFrom(const CompoundFileReader& reader,
     auto doc = std::make_unique<PlotDocument>();
     readDocument(*doc, ar, documentPath);
     doc->SetPathName(documentPath);
+    // Undo starts from the document as read.
+    doc->undoHistory()->reset(doc->IsModified());
     return doc;
 }
 
@@ -319,7 +323,10 @@ void writeDocument(PlotDocument& doc, Archive& ar)
     const_cast<StringObMap&>(doc.GetLinkGroups()).Serialize(ar);
 }
 
-void readDocument(PlotDocument& doc, Archive& ar, const QString& documentPath)
+namespace {
+
+// Reading a state of the document again (undo) says nothing of the files it did not read.
+void readRecord(PlotDocument& doc, Archive& ar, const QString& documentPath, bool reportFiles)
 {
     registerDocumentClasses();
     EmbeddedVersionReset versionReset;
@@ -336,7 +343,8 @@ void readDocument(PlotDocument& doc, Archive& ar, const QString& documentPath)
         listTraceFiles(doc, ar);
         if (!doc.GetFiles().NoneMissing())
             doc.PromptForMissingFiles();
-        doc.ReportLoadProblems();
+        if (reportFiles)
+            doc.ReportLoadProblems();
         adoptTraceParts(doc, ar);
         doc.Refresh();
         doc.PurgeLinkGroups();
@@ -345,6 +353,13 @@ void readDocument(PlotDocument& doc, Archive& ar, const QString& documentPath)
         doc.DeleteContents();
         throw;
     }
+}
+
+} // namespace
+
+void readDocument(PlotDocument& doc, Archive& ar, const QString& documentPath)
+{
+    readRecord(doc, ar, documentPath, true);
 }
 
 QByteArray documentContents(PlotDocument& doc)
@@ -360,6 +375,54 @@ void saveDocument(PlotDocument& doc, const QString& path)
     CompoundFileWriter writer(path);
     writer.writeStream(contentsStreamName(), documentContents(doc));
     writer.commit();
+}
+
+QByteArray documentBytes(PlotDocument& doc)
+{
+    // Taken at any time, also while another document is being read: the version that one has
+    // met stays.
+    const uint16_t version = embeddedObjectVersion();
+    CompoundFileWriter writer;
+    writer.writeStream(contentsStreamName(), documentContents(doc));
+    setEmbeddedObjectVersion(version);
+    return writer.toBytes();
+}
+
+void restoreDocument(PlotDocument& doc, const QByteArray& bytes)
+{
+    registerDocumentClasses();
+    EmbeddedVersionReset versionReset;
+    const CompoundFileReader reader = CompoundFileReader::fromBytes(bytes, doc.GetPathName());
+    Archive ar(reader.readStream(contentsStreamName()));
+    std::vector<std::unique_ptr<ColumnFile>> held;
+    QSet<QString> heldPaths;
+    filelist& files = doc.GetFiles();
+    while (!files.isEmpty()) {
+        ColumnFile* file = files.at(0);
+        files.RemoveFile(file);
+        held.emplace_back(file);
+        heldPaths.insert(file->GetFullPath());
+    }
+    struct HeldFiles
+    {
+        explicit HeldFiles(std::vector<std::unique_ptr<ColumnFile>>* files)
+        {
+            ColumnFile::setHeldFiles(files);
+        }
+        ~HeldFiles() { ColumnFile::setHeldFiles(nullptr); }
+        HeldFiles(const HeldFiles&) = delete;
+        HeldFiles& operator=(const HeldFiles&) = delete;
+    };
+    {
+        const HeldFiles scope(&held);
+        readRecord(doc, ar, doc.GetPathName(), false);
+    }
+    // Files read from disk again are told of as on loading.
+    for (int i = 0; i < doc.GetFiles().count(); ++i) {
+        const ColumnFile* file = doc.GetFiles().at(i);
+        if (!heldPaths.contains(file->GetFullPath()) && !file->IsMissing())
+            showDataFileMessage(dataFileMessage(*file));
+    }
 }
 
 std::unique_ptr<PlotDocument> loadDocument(const QString& path)
@@ -399,6 +462,7 @@ bool saveDocumentReporting(PlotDocument& doc, const QString& path)
     }
     doc.SetPathName(path);
     doc.SetModifiedFlag(false);
+    doc.undoHistory()->markSaved();
     return true;
 }
 
@@ -452,8 +516,10 @@ std::unique_ptr<PlotDocument> openForCommandLine(const QString& path, QString* e
             reason = QStringLiteral("cannot plot '%1': %2").arg(path, failureText(e, false, path));
         }
     }
-    if (doc)
+    if (doc) {
         layOut(*doc);
+        doc->undoHistory()->reset(doc->IsModified());
+    }
     if (notes)
         *notes = prompter.texts;
     if (!doc && error)

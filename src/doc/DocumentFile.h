@@ -41,6 +41,13 @@ QByteArray documentContents(PlotDocument& doc);
 // leaves the old file as it was. Raises FileException or ArchiveException. The document's path
 // and modified flag are left alone.
 void saveDocument(PlotDocument& doc, const QString& path);
+// The whole document file as saving writes it, in memory: one state of the document.
+QByteArray documentBytes(PlotDocument& doc);
+// Puts the document back to a state taken by documentBytes, replacing its page, data files and
+// link groups. Data files the document holds already (by path) keep their columns and are not
+// read again; the others are read and looked for as on loading. Ends with Refresh. Raises as
+// readDocument does, and leaves the document empty then.
+void restoreDocument(PlotDocument& doc, const QByteArray& bytes);
 // A new document read from the file; it takes the path. Raises on failure (FileException,
 // ArchiveException, MemoryException); nothing else is touched then.
 std::unique_ptr<PlotDocument> loadDocument(const QString& path);
