@@ -12,6 +12,7 @@ enum : int {
     InsertGlyphpadLabel = 32797,
     Defaults = 32801,
     ViewScale = 32804,
+    FileExport = 32810,
     CancelMode = 32806, // Escape: the view closes an in-place active object
 
     FileNew = 57600,
@@ -30,6 +31,7 @@ enum : int {
     EditPaste = 57637,
     EditPasteLink = 57638,
     EditUndo = 57643,
+    EditRedo = 57644,
 
     WindowCascade = 57650,
     WindowTile = 57651,
