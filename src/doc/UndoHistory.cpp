@@ -53,7 +53,9 @@ void UndoHistory::fail()
 
 void UndoHistory::changed()
 {
-    if (!restoring_)
+    if (restoring_)
+        restoreChanged_ = true;
+    else
         pending_ = true;
 }
 
@@ -124,6 +126,7 @@ bool UndoHistory::move(QList<Step>& from, QList<Step>& to)
         return false;
     Step step = from.takeLast();
     restoring_ = true;
+    restoreChanged_ = false;
     try {
         restore_(step.record);
     } catch (...) {
@@ -141,9 +144,10 @@ bool UndoHistory::move(QList<Step>& from, QList<Step>& to)
     pending_ = false;
     lastMergeable_ = false;
     to.append({step.name, std::move(baseline_), current_});
-    // Taken afresh: a data file that is no longer there may have taken its traces with it.
+    // Taken afresh, with what reading brings up to date. A data file that is no longer there
+    // may have taken its traces with it: that is another state.
     baseline_ = take_();
-    current_ = baseline_ == step.record ? step.state : nextState_++;
+    current_ = restoreChanged_ ? nextState_++ : step.state;
     return true;
 }
 

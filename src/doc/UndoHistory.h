@@ -95,6 +95,7 @@ private:
     bool failed_ = false;
     bool pending_ = false;
     bool restoring_ = false;
+    bool restoreChanged_ = false; // the document was changed while a record was restored
     // The last step came from a mergeable action, with nothing since.
     bool lastMergeable_ = false;
 };
