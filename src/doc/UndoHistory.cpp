@@ -71,7 +71,23 @@ void UndoHistory::commit()
     const bool failed = std::exchange(failed_, false);
     const bool mergeable = std::exchange(mergeable_, false);
     const QString name = std::exchange(name_, QString());
-    QByteArray now = take_();
+    QByteArray now;
+    try {
+        now = take_();
+    } catch (...) {
+        // No record (no memory for it): the change stands without a step, and no step before
+        // it can be trusted either.
+        undo_.clear();
+        redo_.clear();
+        baseline_.clear();
+        current_ = nextState_++;
+        lastMergeable_ = false;
+        return;
+    }
+    if (baseline_.isNull()) {
+        baseline_ = std::move(now);
+        return;
+    }
     // A cancelled dialog that still reported a change.
     if (now == baseline_)
         return;
@@ -146,7 +162,11 @@ bool UndoHistory::move(QList<Step>& from, QList<Step>& to)
     to.append({step.name, std::move(baseline_), current_});
     // Taken afresh, with what reading brings up to date. A data file that is no longer there
     // may have taken its traces with it: that is another state.
-    baseline_ = take_();
+    try {
+        baseline_ = take_();
+    } catch (...) {
+        baseline_ = std::move(step.record);
+    }
     current_ = restoreChanged_ ? nextState_++ : step.state;
     return true;
 }
