@@ -82,7 +82,6 @@ void ExportDialog::followFormat()
 {
     // Only a PNG picture has a resolution of its own.
     dpi_->setEnabled(format() == PageFormat::Png);
-    setDefaultSuffix(extension(format()));
 }
 
 PageFormat ExportDialog::format() const
@@ -155,6 +154,12 @@ bool ExportDialog::run(PageScrollView& view, QWidget* parent)
         return false;
     const QString path = dialog.chosenFile();
     if (path.isEmpty())
+        return false;
+    // The dialog asked about the name as typed, not with the extension added to it.
+    if (path != dialog.selectedFiles().value(0) && QFileInfo::exists(path) &&
+        Prompter::instance().question(formatString(Str::ExportReplace, path), QString(),
+                                      Prompter::Buttons::YesNo,
+                                      Prompter::Icon::Exclamation) != Prompter::Answer::Yes)
         return false;
     const PageFormat format = pageFormatNamed(QFileInfo(path).suffix()).value_or(dialog.format());
     {

@@ -87,6 +87,7 @@ constexpr Entry stringTable[] = {
     {Str::ExportPngFilter, "PNG Files (*.png)"},
     {Str::ExportResolution, "PNG resolution (dots per inch):"},
     {Str::ExportFailed, "Could not export to %1.\n%2"},
+    {Str::ExportReplace, "%1 already exists.\nDo you want to replace it?"},
 
     {Str::MirrorXAxisPrompt, "Creates \"Right\" axis"},
     {Str::MirrorYAxisPrompt, "Create \"top\" axis"},

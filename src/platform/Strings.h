@@ -81,6 +81,7 @@ enum Id : int {
     ExportPngFilter = 0x7193,  // "PNG Files (*.png)"
     ExportResolution = 0x7194, // "PNG resolution (dots per inch):"
     ExportFailed = 0x7195,     // "Could not export to %1.\n%2"
+    ExportReplace = 0x7196,    // "%1 already exists.\nDo you want to replace it?"
 
     // Status-bar prompts: the same ids as their commands
     MirrorXAxisPrompt = 32793,    // "Creates "Right" axis"
