@@ -100,6 +100,11 @@ struct FrameChange
     std::function<void(UndoCommandsTest&)> before = {};
 };
 
+void PrintTo(const FrameChange& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class EveryFrameChange : public UndoCommandsTest, public ::testing::WithParamInterface<FrameChange>
 {};
 

@@ -110,6 +110,11 @@ struct ChangeCase
     std::function<void(UndoTest&)> change;
 };
 
+void PrintTo(const ChangeCase& c, std::ostream* os)
+{
+    *os << c.step;
+}
+
 class EveryChange : public UndoTest, public ::testing::WithParamInterface<ChangeCase>
 {};
 
