@@ -128,7 +128,11 @@ QRectF ExportDialog::selectionRegion(const PageScrollView& view)
         return {};
     const double left = (r.left + view.scrollX()) / sx;
     const double bottom = (view.clientRect().height() - r.bottom - view.scrollY()) / sy;
-    return QRectF(left, bottom, r.width() / sx, r.height() / sy);
+    // Label and title glyphs overhang the boxes they are measured by, the more so at a printer's
+    // resolution: a fifth of an inch around takes them in.
+    constexpr double margin = 0.2;
+    return QRectF(left - margin, bottom - margin, r.width() / sx + 2 * margin,
+                  r.height() / sy + 2 * margin);
 }
 
 bool ExportDialog::run(PageScrollView& view, QWidget* parent)

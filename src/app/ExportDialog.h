@@ -33,7 +33,8 @@ public:
     // or failed.
     static bool run(PageScrollView& view, QWidget* parent);
     // The part of the page the selection covers, in inches from the page's bottom-left corner
-    // (left and bottom as x and y), with a margin for what its text overhangs.
+    // (left and bottom as x and y), with a margin for what its text overhangs: the focus
+    // rectangle, or the selection's bounds, as the clipboard's pictures.
     static QRectF selectionRegion(const PageScrollView& view);
 
 private:
