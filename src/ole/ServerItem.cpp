@@ -153,6 +153,15 @@ QString ServerItem::nextName(const PlotDocument& doc)
     }
 }
 
+const PageView* ServerItem::pixelView() const
+{
+    for (const visibleobject* obj : shown()) {
+        if (const PageView* view = obj->GetView())
+            return view;
+    }
+    return doc_.FirstView();
+}
+
 const ObjectSequence& ServerItem::shown() const
 {
     if (link_)
@@ -168,7 +177,7 @@ void ServerItem::computeBounds()
 QSize ServerItem::extent() const
 {
     const Rect r = withMargin(bounds_);
-    const PageView* view = doc_.FirstView();
+    const PageView* view = pixelView();
     const float ppiX = view ? view->pixelsPerInchX() : 96.0f;
     const float ppiY = view ? view->pixelsPerInchY() : 96.0f;
     return QSize(himetric(r.width(), ppiX), himetric(r.height(), ppiY));
@@ -178,7 +187,7 @@ void ServerItem::draw(DeviceContext& dc) const
 {
     const Rect r = withMargin(bounds_);
     QPoint topLeft(r.left, r.top), bottomRight(r.right, r.bottom);
-    if (const PageView* view = doc_.FirstView()) {
+    if (const PageView* view = pixelView()) {
         const std::unique_ptr<DeviceContext> client = view->clientDC();
         view->PrepareDC(*client);
         topLeft = client->DPtoLP(topLeft);
@@ -217,7 +226,7 @@ void ServerItem::serialize(Archive& ar)
             }
         }
         float x = 1.0f, y = 1.0f;
-        lowerLeftInches(doc_.FirstView(), doc_.GetObjects().Bounds(), x, y);
+        lowerLeftInches(pixelView(), doc_.GetObjects().Bounds(), x, y);
         restorer.moveBy(1.0f - x, 1.0f - y);
         writeDocument(doc_, ar);
     }

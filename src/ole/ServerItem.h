@@ -11,6 +11,7 @@
 class Archive;
 class DeviceContext;
 class ObjectSequence;
+class PageView;
 class PlotDocument;
 
 // The picture of a plot that other programs are given: the whole page, or a chosen set of its
@@ -65,6 +66,8 @@ private:
     static QString nextName(const PlotDocument& doc);
     // Objects the picture shows: the item's own, or the page.
     const ObjectSequence& shown() const;
+    // The view whose client pixels the objects' rectangles are in.
+    const PageView* pixelView() const;
     void computeBounds();
     // Keeps the objects as a link group under the item's name.
     void registerLink();

@@ -6,6 +6,7 @@
 #include "page/visiblelist.h"
 #include "platform/Strings.h"
 #include "traces/Trace.h"
+#include "view/ClipboardFormats.h"
 #include "view/GraphInteraction.h"
 
 #include <QApplication>
@@ -146,6 +147,55 @@ TEST_F(ViewClipboardTest, TitlesStayLinkedOnlyWhenPastedWithTheirAxis)
         EXPECT_FALSE(ViewClipboard::paste(window, cut));
     }
     EXPECT_EQ(doc.GetObjects().count(), count);
+}
+
+// An extension that offers and takes one format of its own and records what it was asked.
+class RecordingFormats : public ClipboardFormats
+{
+public:
+    static inline const QString format = QStringLiteral("application/x-test");
+    void addFormats(PageScrollView&, const ObjectSequence& selection, QMimeData& data) override
+    {
+        sawOwnFormat = data.hasFormat(ViewClipboard::objectsMimeType);
+        added = selection.count();
+        data.setData(format, "x");
+    }
+    bool canPaste(const QMimeData* data) const override { return data->hasFormat(format); }
+    bool paste(PageScrollView&, const QMimeData&, std::optional<QPoint> at) override
+    {
+        pastes.append(at.value_or(QPoint(-1, -1)));
+        return true;
+    }
+    bool sawOwnFormat = false;
+    int added = 0;
+    QList<QPoint> pastes;
+};
+
+TEST_F(ViewClipboardTest, ExtensionsAddTheirFormatsAfterTheViewsAndPasteOnlyWithoutThem)
+{
+    RecordingFormats extension;
+    ClipboardFormats::Registration registration(&extension);
+    select({trace, xAxis});
+    const std::unique_ptr<QMimeData> both = ViewClipboard::selectionData(window);
+    EXPECT_TRUE(extension.sawOwnFormat);
+    EXPECT_EQ(extension.added, 2);
+    ASSERT_TRUE(both->hasFormat(RecordingFormats::format));
+
+    // The program's own objects come first.
+    const int count = doc.GetObjects().count();
+    EXPECT_TRUE(ViewClipboard::paste(window, *both));
+    EXPECT_TRUE(ViewClipboard::drop(window, *both, QPoint(5, 5)));
+    EXPECT_EQ(doc.GetObjects().count(), count + 6);
+    EXPECT_TRUE(extension.pastes.isEmpty());
+
+    QMimeData alone;
+    alone.setData(RecordingFormats::format, "x");
+    EXPECT_TRUE(ViewClipboard::canPaste(&alone));
+    EXPECT_TRUE(ViewClipboard::canDrop(&alone));
+    EXPECT_TRUE(ViewClipboard::paste(window, alone));
+    EXPECT_TRUE(ViewClipboard::drop(window, alone, QPoint(7, 9)));
+    EXPECT_EQ(extension.pastes, (QList<QPoint>{QPoint(-1, -1), QPoint(7, 9)}));
+    EXPECT_TRUE(prompter.texts().isEmpty());
 }
 
 struct DeleteCase
