@@ -75,9 +75,7 @@ int runApplication(const CommandLine& commandLine)
     if (!opened)
         frame.newDocument();
 
-    // The output log window is created here once it exists; the plot window stays in front.
-    if (PlotChild* child = frame.activeChild())
-        child->showMaximized();
-    frame.updateCommands();
+    // The log is there from the start, behind the maximised plot window.
+    frame.createLog();
     return QApplication::exec();
 }
