@@ -9,6 +9,10 @@
 #include "doc/DocumentEditors.h"
 #include "doc/ui/AnalysisDialogs.h"
 #include "doc/ui/DocumentDialogs.h"
+#include "ole/OleEditors.h"
+#include "ole/PictureFormats.h"
+#include "ole/VisibleOLE.h"
+#include "ole/ui/OleDialogs.h"
 #include "platform/Profile.h"
 #include "platform/Settings.h"
 #include "platform/Strings.h"
@@ -35,6 +39,11 @@ struct ProgramDialogs::Installation
     Installed<TraceEditors>::Scope traceScope{&traceDialogs};
     AnalysisDialogs analysisDialogs;
     Installed<AnalysisEditors>::Scope analysisScope{&analysisDialogs};
+    OleDialogs oleDialogs;
+    Installed<OleEditors>::Scope oleScope{&oleDialogs};
+    // Pictures of other programs paste as embedded objects.
+    PictureFormats pictureFormats;
+    ClipboardFormats::Registration pictureRegistration{&pictureFormats};
 };
 
 ProgramDialogs::ProgramDialogs() : installation_(std::make_unique<Installation>()) {}
@@ -44,6 +53,8 @@ ProgramDialogs::~ProgramDialogs() = default;
 void setApplicationIdentity()
 {
     initResources();
+    // Documents holding embedded objects open in every mode of the program.
+    registerEmbeddedObjectClasses();
     QApplication::setApplicationName(loadString(Str::AppTitle));
     QApplication::setApplicationVersion(QStringLiteral("2.0"));
     QApplication::setDesktopFileName(QStringLiteral("plotvane"));

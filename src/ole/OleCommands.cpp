@@ -5,6 +5,7 @@
 #include "ole/VisibleOLE.h"
 #include "platform/CompoundFile.h"
 #include "platform/DeviceContext.h"
+#include "platform/Exceptions.h"
 #include "platform/Prompter.h"
 #include "platform/Strings.h"
 #include "platform/WaitCursor.h"
@@ -103,7 +104,7 @@ bool insertPictureFile(PageScrollView& view, const QString& path)
 }
 
 bool insertNewObject(PageScrollView& view)
-{
+try {
     OleEditors* editors = OleEditors::instance();
     const OleEditors::InsertChoice choice =
         editors ? editors->chooseInsert() : OleEditors::InsertChoice::Cancel;
@@ -116,6 +117,12 @@ bool insertNewObject(PageScrollView& view)
     if (choice == OleEditors::InsertChoice::TextLabel)
         return insertLabel(view);
     return false;
+} catch (const PlotvaneException&) {
+    showCreateFailed();
+    return false;
+} catch (const std::bad_alloc&) {
+    showCreateFailed();
+    return false;
 }
 
 bool canInsertLabel(const PageScrollView& view)
@@ -124,7 +131,7 @@ bool canInsertLabel(const PageScrollView& view)
 }
 
 bool insertLabel(PageScrollView& view)
-{
+try {
     VisibleOLE* obj = nullptr;
     {
         WaitCursor wait;
@@ -141,6 +148,12 @@ bool insertLabel(PageScrollView& view)
     }
     editNewLabel(view, *obj);
     return true;
+} catch (const PlotvaneException&) {
+    showCreateFailed();
+    return false;
+} catch (const std::bad_alloc&) {
+    showCreateFailed();
+    return false;
 }
 
 } // namespace OleCommands
