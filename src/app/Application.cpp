@@ -9,6 +9,7 @@
 #include "doc/DocumentEditors.h"
 #include "doc/ui/AnalysisDialogs.h"
 #include "doc/ui/DocumentDialogs.h"
+#include "ole/DocumentTransfer.h"
 #include "ole/OleEditors.h"
 #include "ole/PictureFormats.h"
 #include "ole/VisibleOLE.h"
@@ -41,9 +42,6 @@ struct ProgramDialogs::Installation
     Installed<AnalysisEditors>::Scope analysisScope{&analysisDialogs};
     OleDialogs oleDialogs;
     Installed<OleEditors>::Scope oleScope{&oleDialogs};
-    // Pictures of other programs paste as embedded objects.
-    PictureFormats pictureFormats;
-    ClipboardFormats::Registration pictureRegistration{&pictureFormats};
 };
 
 ProgramDialogs::ProgramDialogs() : installation_(std::make_unique<Installation>()) {}
@@ -69,6 +67,13 @@ int runApplication(const CommandLine& commandLine)
     MessageBoxPrompter prompter(&frame);
     PrompterScope prompterScope(&prompter);
     ProgramDialogs dialogs;
+    // Copies carry a whole plot for other Plotvane windows and programs.
+    DocumentTransfer documentTransfer;
+    ClipboardFormats::Registration transferFormat(&documentTransfer);
+    // Pictures of other programs paste as embedded objects; a copied plot's picture is only
+    // taken when its plot is not.
+    PictureFormats pictureFormats;
+    ClipboardFormats::Registration pictureFormat(&pictureFormats);
 
     {
         Profile profile;
@@ -82,9 +87,7 @@ int runApplication(const CommandLine& commandLine)
     if (!opened)
         frame.newDocument();
 
-    // The output log window is created here once it exists; the plot window stays in front.
-    if (PlotChild* child = frame.activeChild())
-        child->showMaximized();
-    frame.updateCommands();
+    // The log is there from the start, behind the maximised plot window.
+    frame.createLog();
     return QApplication::exec();
 }

@@ -63,6 +63,8 @@ struct Menu
 {
     const char* title;
     QList<MenuLine> lines;
+    // The log window's menu bar has this menu too; the others act on plots only.
+    bool onLogMenu;
 };
 
 // The menu bar from left to right.

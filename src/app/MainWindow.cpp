@@ -9,6 +9,8 @@
 #include "doc/DocumentCommands.h"
 #include "doc/DocumentView.h"
 #include "doc/PlotDocument.h"
+#include "log/OutWin.h"
+#include "log/OutputLog.h"
 #include "ole/OleCommands.h"
 #include "platform/Exceptions.h"
 #include "platform/Profile.h"
@@ -99,6 +101,8 @@ MainWindow::MainWindow(QWidget* parent)
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::childActivated);
+    log_ = std::make_unique<OutputLog>(mdi_);
+    previousSink_ = Installed<LogSink>::install(log_.get());
 
     {
         Profile profile;
@@ -127,6 +131,9 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    if (LogSink::instance() == log_.get())
+        Installed<LogSink>::install(previousSink_);
+    log_->close();
     // The plot windows go first: their views refer to the frame's state through the document.
     const QList<PlotChild*> children = plotChildren();
     for (PlotChild* child : children)
@@ -162,6 +169,8 @@ void MainWindow::createMenus()
     for (const CommandTable::Menu& menu : CommandTable::menus()) {
         QMenu* current = menuBar()->addMenu(QString::fromUtf8(menu.title));
         QMenu* top = current;
+        if (!menu.onLogMenu)
+            plotOnlyMenus_.append(top->menuAction());
         connect(top, &QMenu::aboutToShow, this, &MainWindow::updateCommands);
         for (const CommandTable::MenuLine& line : menu.lines) {
             switch (line.kind) {
@@ -227,6 +236,19 @@ bool MainWindow::isCommandEnabled(int id) const
     if (isRecentFileCommand(id))
         return id - FrameCmd::RecentFile1 < recent_.files().size();
     PlotChild* child = activeChild();
+    if (log_->isActive()) {
+        switch (id) {
+        case FrameCmd::FileClose:
+        case FrameCmd::FileSaveAs:
+            return true;
+        case FrameCmd::EditCopy:
+            return log_->view()->hasSelection();
+        case Cmd::OpenDataFile:
+            return false;
+        default:
+            break;
+        }
+    }
     switch (id) {
     case FrameCmd::FileNew:
     case FrameCmd::FileOpen:
@@ -235,6 +257,7 @@ bool MainWindow::isCommandEnabled(int id) const
     case FrameCmd::Exit:
     case FrameCmd::Defaults:
     case FrameCmd::ContextHelp:
+    case FrameCmd::LogWindow:
         return true;
     case FrameCmd::FileClose:
     case FrameCmd::FileSave:
@@ -247,7 +270,7 @@ bool MainWindow::isCommandEnabled(int id) const
     case FrameCmd::WindowTile:
     case FrameCmd::NextPane:
     case FrameCmd::PrevPane:
-        return !mdi_->subWindowList().isEmpty();
+        return !visibleWindows().isEmpty();
     case Cmd::OpenDataFile:
         // Without a plot window the command opens one to plot in.
         return child == nullptr || child->document().isCommandEnabled(id);
@@ -275,7 +298,15 @@ void MainWindow::onCommand(int id)
         return;
     try {
         PlotChild* child = activeChild();
-        if (isRecentFileCommand(id)) {
+        if (log_->isActive() &&
+            (id == FrameCmd::FileClose || id == FrameCmd::FileSaveAs || id == FrameCmd::EditCopy)) {
+            if (id == FrameCmd::FileClose)
+                log_->hide();
+            else if (id == FrameCmd::FileSaveAs)
+                log_->saveAs();
+            else
+                log_->view()->copy();
+        } else if (isRecentFileCommand(id)) {
             openRecent(id - FrameCmd::RecentFile1);
         } else {
             switch (id) {
@@ -317,6 +348,9 @@ void MainWindow::onCommand(int id)
                 break;
             case FrameCmd::ContextHelp:
                 QWhatsThis::enterWhatsThisMode();
+                break;
+            case FrameCmd::LogWindow:
+                log_->show();
                 break;
             case FrameCmd::WindowCascade:
                 cascadeWindows();
@@ -372,6 +406,7 @@ void MainWindow::updateCommands()
     updateRecentFiles();
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it)
         it.value()->setEnabled(isCommandEnabled(it.key()));
+    updateMenus();
     const QList<PlotChild*> children = plotChildren();
     for (PlotChild* child : children)
         child->updateTitle();
@@ -391,12 +426,37 @@ void MainWindow::updateRecentFiles()
     }
 }
 
+void MainWindow::updateMenus()
+{
+    const bool plot = !log_->isActive();
+    for (QAction* menu : std::as_const(plotOnlyMenus_))
+        menu->setVisible(plot);
+}
+
+QList<QMdiSubWindow*> MainWindow::visibleWindows() const
+{
+    QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    windows.removeIf([](const QMdiSubWindow* window) { return window->isHidden(); });
+    return windows;
+}
+
+void MainWindow::createLog()
+{
+    PlotChild* child = activeChild();
+    log_->create(true);
+    if (child) {
+        mdi_->setActiveSubWindow(child);
+        child->showMaximized();
+    }
+    updateCommands();
+}
+
 void MainWindow::fillWindowMenu()
 {
     for (QAction* action : std::as_const(windowListActions_))
         delete action;
     windowListActions_.clear();
-    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    const QList<QMdiSubWindow*> windows = visibleWindows();
     if (windows.isEmpty())
         return;
     windowListActions_.append(windowMenu_->addSeparator());
@@ -627,6 +687,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
             return;
         }
     }
+    // Only once nothing can stop the close: a cancelled close keeps the log's lines.
+    log_->close();
     event->accept();
 }
 

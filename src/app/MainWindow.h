@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <memory>
 
+class LogSink;
+class OutputLog;
 class PlotChild;
 class QAction;
 class QMdiArea;
@@ -30,9 +32,15 @@ public:
     QAction* action(int id) const { return actions_.value(id); }
     QToolBar* toolBar() const { return toolBar_; }
     QMdiArea* mdiArea() const { return mdi_; }
+    // The active plot window; null when there is none or the log is the active window.
     PlotChild* activeChild() const;
     QList<PlotChild*> plotChildren() const;
     RecentFileList& recentFiles() { return recent_; }
+    // The output log; the analysis commands reach it through the installed LogSink.
+    OutputLog& log() const { return *log_; }
+    // The log at the end of start-up: created behind the active plot window, which stays
+    // active and is maximised.
+    void createLog();
 
     bool isCommandEnabled(int id) const;
     void onCommand(int id);
@@ -64,6 +72,10 @@ private:
     void createToolBar();
     void updateRecentFiles();
     void fillWindowMenu();
+    // Shows the menus of the active window: the log has no Format, Data and View menus.
+    void updateMenus();
+    // The windows the user sees in the area (the hidden log is not one of them).
+    QList<QMdiSubWindow*> visibleWindows() const;
     PlotChild* addChild(std::unique_ptr<PlotDocument> doc);
     // The size a new plot window gets: most of the MDI area.
     QSize newWindowSize() const;
@@ -83,9 +95,12 @@ private:
     QMdiArea* mdi_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QMenu* windowMenu_ = nullptr;
+    QList<QAction*> plotOnlyMenus_; // the menu-bar entries of menus the log does not have
     QList<QAction*> windowListActions_;
     QHash<int, QAction*> actions_;
     RecentFileList recent_;
     int untitledCount_ = 0;
     bool updatePending_ = false;
+    std::unique_ptr<OutputLog> log_;
+    LogSink* previousSink_ = nullptr; // put back when this window goes
 };

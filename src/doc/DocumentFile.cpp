@@ -431,6 +431,11 @@ bool saveDocumentReporting(PlotDocument& doc, const QString& path)
     return true;
 }
 
+void reportSaveFailure(const std::exception& error, const QString& path)
+{
+    reportFailure(error, true, path);
+}
+
 bool isPlotDocumentFile(const QString& path)
 {
     if (QFileInfo(path).suffix().compare(QLatin1String("pvn"), Qt::CaseInsensitive) == 0)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <exception>
 #include <memory>
 
 class Archive;
@@ -55,6 +56,9 @@ std::unique_ptr<PlotDocument> openDocumentReporting(const QString& path);
 // On success the document takes the path and is no longer modified; a failure leaves the old
 // file and the document as they were.
 bool saveDocumentReporting(PlotDocument& doc, const QString& path);
+// Reports a failed save of any file the way a failed document save is reported: the message of
+// the failure's cause for the file, "Failed to save document." where no other fits.
+void reportSaveFailure(const std::exception& error, const QString& path);
 
 // True when the file is meant as a plot document: named .pvn, or a compound file.
 bool isPlotDocumentFile(const QString& path);
