@@ -374,13 +374,8 @@ QByteArray documentContents(PlotDocument& doc)
     return ar.data();
 }
 
-void saveDocument(PlotDocument& doc, const QString& path)
+void writeContainer(CompoundFileWriter& writer, const Archive& ar)
 {
-    EmbeddedVersionReset versionReset;
-    CompoundFileWriter writer(path);
-    Archive ar;
-    ar.setCarriesSideStorages(true);
-    writeDocument(doc, ar);
     writer.writeStream(contentsStreamName(), ar.data());
     const QMap<QString, Archive::Streams>& storages = ar.sideStorages();
     for (auto it = storages.cbegin(); it != storages.cend(); ++it) {
@@ -388,6 +383,16 @@ void saveDocument(PlotDocument& doc, const QString& path)
         for (auto stream = it.value().cbegin(); stream != it.value().cend(); ++stream)
             writer.writeStream({it.key()}, stream.key(), stream.value());
     }
+}
+
+void saveDocument(PlotDocument& doc, const QString& path)
+{
+    EmbeddedVersionReset versionReset;
+    CompoundFileWriter writer(path);
+    Archive ar;
+    ar.setCarriesSideStorages(true);
+    writeDocument(doc, ar);
+    writeContainer(writer, ar);
     writer.commit();
 }
 
