@@ -47,7 +47,7 @@ std::size_t windowStart(std::span<const double> sortedX, double at, std::size_t 
     const auto j = static_cast<std::ptrdiff_t>(locateRank(sortedX, at));
     const auto c = static_cast<std::ptrdiff_t>(count);
     const std::ptrdiff_t start =
-        std::min(std::max(j - c / 2, c - 1), static_cast<std::ptrdiff_t>(n) - c);
+        std::min(j - std::max<std::ptrdiff_t>(c - 2, 0) / 2, static_cast<std::ptrdiff_t>(n) - c);
     return static_cast<std::size_t>(std::max<std::ptrdiff_t>(start, 0));
 }
 

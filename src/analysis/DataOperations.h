@@ -10,8 +10,10 @@ namespace analysis {
 
 // The rank of the last x strictly below `at`, or 0 when none is below (also for no data).
 std::size_t locateRank(std::span<const double> sortedX, double at);
-// The first rank of the `count` neighbours used around `at`: with j = locateRank, the ranks from
-// min(max(j - count/2, count - 1), n - count), never below 0. Fewer when there are fewer points.
+// The first rank of the `count` neighbours used around `at`: the window holds the points on
+// both sides of `at` (ranks j and j + 1 with j = locateRank) and as many more on each side as
+// fit, so the polynomial interpolates rather than extrapolates; it is moved inwards at the ends
+// of the data. Fewer points when there are fewer.
 std::size_t windowStart(std::span<const double> sortedX, double at, std::size_t count);
 
 // The value at `at` of the polynomial through the points, by Neville's scheme. Points that share

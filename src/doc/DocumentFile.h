@@ -8,6 +8,7 @@
 #include <memory>
 
 class Archive;
+class CompoundFileWriter;
 class PlotDocument;
 class visiblelist;
 
@@ -48,6 +49,9 @@ QByteArray documentBytes(PlotDocument& doc);
 // read again; the others are read and looked for as on loading. Ends with Refresh. Raises as
 // readDocument does, and leaves the document empty then.
 void restoreDocument(PlotDocument& doc, const QByteArray& bytes);
+// Puts a document record written into `ar` (an archive that carries side storages) into a
+// container: "Contents" and the "Embedding N" storages of the embedded objects.
+void writeContainer(CompoundFileWriter& writer, const Archive& ar);
 // A new document read from the file; it takes the path. Raises on failure (FileException,
 // ArchiveException, MemoryException); nothing else is touched then.
 std::unique_ptr<PlotDocument> loadDocument(const QString& path);

@@ -88,6 +88,11 @@ constexpr Entry stringTable[] = {
     {Str::ExportResolution, "PNG resolution (dots per inch):"},
     {Str::ExportFailed, "Could not export to %1.\n%2"},
     {Str::ExportReplace, "%1 already exists.\nDo you want to replace it?"},
+    {Str::PictureFileFilter,
+     "Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.svg)|*.png;*.jpg;*.jpeg;*.bmp;*.gif;*.svg|All "
+     "Files (*.*)|*.*||"},
+    {Str::InsertPictureTitle, "Insert Picture"},
+    {Str::NewLabelText, "Label"},
 
     {Str::MirrorXAxisPrompt, "Creates \"Right\" axis"},
     {Str::MirrorYAxisPrompt, "Create \"top\" axis"},

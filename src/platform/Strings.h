@@ -82,6 +82,10 @@ enum Id : int {
     ExportResolution = 0x7194, // "PNG resolution (dots per inch):"
     ExportFailed = 0x7195,     // "Could not export to %1.\n%2"
     ExportReplace = 0x7196,    // "%1 already exists.\nDo you want to replace it?"
+    // Embedded objects
+    PictureFileFilter = 0x7060,  // "Pictures (*.png *.jpg ...)|...|All Files (*.*)|*.*||"
+    InsertPictureTitle = 0x7061, // "Insert Picture"
+    NewLabelText = 0x7062,       // "Label"
 
     // Status-bar prompts: the same ids as their commands
     MirrorXAxisPrompt = 32793,    // "Creates "Right" axis"

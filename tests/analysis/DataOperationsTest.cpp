@@ -32,14 +32,16 @@ TEST(Interpolation, PolynomialsThroughNeighbours)
     const std::vector<double> xs = range(0, 10);
     const std::vector<double> squares = apply(xs, [](double x) { return x * x; });
     EXPECT_DOUBLE_EQ(interpolate(xs, squares, 2.5, 2), 6.25);
-    // Order 1 above rank k uses ranks k-1 and k; a straight line is still exact.
+    // The window holds the points on both sides of x: order 1 is the straight line between
+    // them, order 2 between the first two values takes the first three points (on y = x^3 the
+    // parabola 3x^2 - 2x, -0.25 at 0.5), never points further off.
+    EXPECT_DOUBLE_EQ(interpolate(xs, squares, 2.5, 1), 6.5);
+    const std::vector<double> cubes = apply(xs, [](double x) { return x * x * x; });
+    EXPECT_DOUBLE_EQ(interpolate(xs, cubes, 0.5, 2), -0.25);
+    EXPECT_DOUBLE_EQ(interpolate(xs, cubes, 9.5, 3), 9.5 * 9.5 * 9.5);
     const std::vector<double> line = apply(xs, [](double x) { return 3 * x - 1; });
     for (double at : {-2.0, 0.5, 4.25, 9.75, 12.0})
         EXPECT_NEAR(interpolate(xs, line, at, 1), 3 * at - 1, 1e-12) << at;
-    // Order 2 between the first two values takes the window at ranks 2, 3 and 4: on y = x^3 the
-    // parabola through (2,8), (3,27), (4,64) gives 9x^2 - 26x + 24 at 0.5.
-    const std::vector<double> cubes = apply(xs, [](double x) { return x * x * x; });
-    EXPECT_DOUBLE_EQ(interpolate(xs, cubes, 0.5, 2), 9 * 0.25 - 13 + 24);
     // A window larger than the data uses every point.
     EXPECT_DOUBLE_EQ(interpolate(range(1, 3), std::vector<double>{1, 4, 9}, 2.5, 10), 6.25);
     EXPECT_TRUE(std::isnan(interpolate(std::vector<double>{}, std::vector<double>{}, 1.0, 2)));

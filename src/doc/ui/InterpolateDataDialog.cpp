@@ -1,6 +1,8 @@
 #include "doc/ui/InterpolateDataDialog.h"
 
+#include "doc/PlotDocument.h"
 #include "doc/TraceAnalysis.h"
+#include "page/PageView.h"
 #include "platform/LogSink.h"
 #include "platform/NumberFormat.h"
 #include "platform/ui/ControlNames.h"
@@ -37,12 +39,34 @@ void InterpolateDataDialog::run()
         return;
 
     const double y = TraceAnalysis::interpolate(*trace, x, order);
+    removeMarker();
     trace->DataToDevice(x, y);
-    // Asking again for the point already marked takes the marker away; it stays on the answer.
+    // Asking again for a point already marked takes the marker away; it stays on the answer.
     if (!trace->GetMarker())
         trace->DataToDevice(x, y);
+    marked_ = trace;
+    placed_ = trace->GetMarker();
+    markX_ = x;
+    markY_ = y;
     result_->setText(NumberFormat::g(y).left(19));
     const QStringList report = TraceAnalysis::interpolationReport(trace->GetName(), order, x, y);
     for (const QString& line : report)
         LogSink::append(line);
+}
+
+void InterpolateDataDialog::done(int result)
+{
+    removeMarker();
+    DataSetDialog::done(result);
+}
+
+void InterpolateDataDialog::removeMarker()
+{
+    PageView* v = view();
+    auto* doc = v ? dynamic_cast<PlotDocument*>(v->document()) : nullptr;
+    if (marked_ && doc && doc->GetObjects().contains(marked_) && placed_ &&
+        marked_->GetMarker() == placed_)
+        marked_->DataToDevice(markX_, markY_);
+    marked_ = nullptr;
+    placed_.reset();
 }

@@ -209,6 +209,20 @@ TEST_F(AnalysisDialogsTest, InterpolateDropsDeletedDataSetsAndClosesWhenNoneIsLe
     EXPECT_TRUE(prompter.texts().isEmpty());
 }
 
+TEST_F(AnalysisDialogsTest, ClosingInterpolateTakesItsMarkerAway)
+{
+    Trace* trace = addTrace("squares.dat", "0 0\n1 1\n2 4\n3 9\n4 16\n");
+    ASSERT_NE(trace, nullptr);
+    TestWindow view(&doc);
+    QPointer<InterpolateDataDialog> dialog = open<InterpolateDataDialog>(view);
+    ASSERT_TRUE(dialog);
+    edit(dialog, 106)->setText("1.5");
+    press(dialog, 109);
+    EXPECT_TRUE(trace->GetMarker().has_value());
+    dialog->close();
+    EXPECT_FALSE(trace->GetMarker().has_value());
+}
+
 TEST_F(AnalysisDialogsTest, IntegrateStartsAtTheFocusRectangleEdges)
 {
     Trace* trace = addTrace("squares.dat", "0 0\n1 1\n2 4\n3 9\n4 16\n");
