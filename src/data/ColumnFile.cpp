@@ -414,8 +414,31 @@ ColumnFile::FollowResult ColumnFile::Follow()
                 return *result;
         }
     }
-    readFile(defaultWindowBytes, 0, true);
+    // Read beside the data held, which stay when the file is no longer a data file.
+    ColumnFile fresh(GetFullPath());
+    try {
+        if (!fresh.readFile(defaultWindowBytes, 0, true))
+            return FollowResult::missing;
+    } catch (const std::exception&) {
+        if (fresh.GetNumColumns() > 0)
+            takeDataOf(fresh); // a parse error keeps the rows before it
+        else
+            stamp_ = fresh.stamp_; // not read again until the file changes again
+        throw;
+    }
+    takeDataOf(fresh);
     return FollowResult::reread;
+}
+
+void ColumnFile::takeDataOf(ColumnFile& other)
+{
+    columns_ = std::move(other.columns_);
+    pointNumbers_.reset();
+    readState_ = other.readState_;
+    resumeOffset_ = other.resumeOffset_;
+    resumeTextLines_ = other.resumeTextLines_;
+    resumeBytes_ = std::move(other.resumeBytes_);
+    stamp_ = other.stamp_;
 }
 
 std::optional<ColumnFile::FollowResult> ColumnFile::readAppended(int fd, const Stamp& now)

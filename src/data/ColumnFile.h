@@ -82,7 +82,7 @@ public:
     // ended in a line break are read from there on, without reading the rest again; a file that
     // was replaced, shrank or changed otherwise is read whole. Either way a last line without a
     // line break is taken to be still being written and is left for the next call. The
-    // exceptions are ReadFile's.
+    // exceptions are ReadFile's, but a file that is no longer a data file keeps the data held.
     FollowResult Follow();
     // Drops the columns and reads the file again; exceptions pass through.
     int Reread();
@@ -129,6 +129,8 @@ private:
     };
     void clearColumns();
     int readFile(size_t windowBytes, int threads, bool completeLines);
+    // The columns and read state of another file of the same path.
+    void takeDataOf(ColumnFile& other);
     // Keeps the bytes before the resume offset, to see whether they are still there.
     void rememberResumeBytes(int fd);
     // The rows after the resume offset, up to the last line break; no result when the file
