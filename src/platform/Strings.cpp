@@ -74,10 +74,12 @@ constexpr Entry stringTable[] = {
     {Str::NoGaussianPeak, "The data have no peak, so no Gaussian can be fitted to them: the "
                           "logarithms of the values lie on a straight line."},
     {Str::TooFewPointsToSmooth, "Smoothing needs a data set of at least 8 points."},
+    {Str::FollowedFileMissing, "%1 is missing"},
 
     {Str::MirrorXAxisPrompt, "Creates \"Right\" axis"},
     {Str::MirrorYAxisPrompt, "Create \"top\" axis"},
     {Str::RereadDataPrompt, "Reread data file from disk"},
+    {Str::FollowFilesPrompt, "Reread data files whenever they change on disk"},
     {Str::WriteDataPrompt, "Write x-y data to two column ASCII file"},
     {Str::CenterPagePrompt, "Centers all objects on the page"},
     {Str::TraceErrorBarsPrompt, "Adds or changes error bars to plot"},
@@ -150,6 +152,7 @@ constexpr Entry menuTable[] = {
     {32803, "&Error Bars"},
     {32804, "View &Scale..."},
     {32805, "&Error Bars"},
+    {32811, "Follow Data &Files"},
     {57600, "&New"},
     {57601, "&Open..."},
     {57602, "&Close"},

@@ -66,11 +66,14 @@ enum Id : int {
     // Analysis that the data do not allow
     NoGaussianPeak = 0x7050,       // "The data have no peak, so no Gaussian can be fitted..."
     TooFewPointsToSmooth = 0x7051, // "Smoothing needs a data set of at least 8 points."
+    // Data files followed as they change
+    FollowedFileMissing = 0x7070, // "%1 is missing"
 
     // Status-bar prompts: the same ids as their commands
     MirrorXAxisPrompt = 32793,    // "Creates "Right" axis"
     MirrorYAxisPrompt = 32794,    // "Create "top" axis"
     RereadDataPrompt = 32795,     // "Reread data file from disk"
+    FollowFilesPrompt = 32811,    // "Reread data files whenever they change on disk"
     WriteDataPrompt = 32798,      // "Write x-y data to two column ASCII file"
     CenterPagePrompt = 32802,     // "Centers all objects on the page"
     TraceErrorBarsPrompt = 32803, // "Adds or changes error bars to plot"
