@@ -3,6 +3,7 @@
 #include "doc/PlotDocument.h"
 #include "platform/Exceptions.h"
 #include "platform/OutputFile.h"
+#include "platform/PngWriter.h"
 #include "view/PagePrinter.h"
 
 #include <QFileInfo>
@@ -123,7 +124,7 @@ void writePng(PlotDocument& doc, const QString& path, const QSizeF& inches, int 
     paint(doc, image, dpi, path, "PNG");
     OutputFile file(path);
     file.create();
-    if (!image.save(&file, "PNG")) {
+    if (!::writePng(image, file)) {
         file.checkWrites();
         // Nothing failed on the way to the file: the encoder ran out of memory.
         throw MemoryException(QStringLiteral("encoding the PNG picture"));
