@@ -9,6 +9,7 @@
 #include "doc/DocumentEditors.h"
 #include "doc/ui/AnalysisDialogs.h"
 #include "doc/ui/DocumentDialogs.h"
+#include "ole/DocumentTransfer.h"
 #include "platform/Profile.h"
 #include "platform/Settings.h"
 #include "platform/Strings.h"
@@ -58,6 +59,9 @@ int runApplication(const CommandLine& commandLine)
     MessageBoxPrompter prompter(&frame);
     PrompterScope prompterScope(&prompter);
     ProgramDialogs dialogs;
+    // Copies carry a whole plot for other Plotvane windows and programs.
+    DocumentTransfer documentTransfer;
+    ClipboardFormats::Registration transferFormat(&documentTransfer);
 
     {
         Profile profile;

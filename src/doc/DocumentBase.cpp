@@ -219,6 +219,9 @@ void DocumentBase::AddObject(std::unique_ptr<visibleobject> obj)
 std::unique_ptr<visibleobject> DocumentBase::RemoveObject(visibleobject* obj)
 {
     std::unique_ptr<visibleobject> taken = objects.Take(obj);
+    // Off the page it has no place in a link group, and the caller may delete it.
+    if (taken)
+        forgetObject(obj);
     UpdateAllViews(UpdateHint::All, nullptr);
     return taken;
 }

@@ -14,6 +14,11 @@ OutFramWindow::OutFramWindow(QMdiArea* area) : area_(area)
     hide();
 }
 
+OutFramWindow::~OutFramWindow()
+{
+    disconnect(area_, nullptr, this, nullptr);
+}
+
 void OutFramWindow::areaActivated(QMdiSubWindow* window)
 {
     // The area reports no window while the program is in the background: that is no change

@@ -14,6 +14,9 @@ class OutFramWindow : public QMdiSubWindow
 public:
     // Adds itself to the area, hidden.
     explicit OutFramWindow(QMdiArea* area);
+    // Stops listening to the area first: the base class's destructor makes the area report a
+    // new active window, which must not reach this class any more.
+    ~OutFramWindow() override;
 
     // The window that was active just before the log last became active, if it still exists.
     QMdiSubWindow* previousChild() const { return previous_; }

@@ -11,6 +11,7 @@
 #include "platform/ShowFileMessage.h"
 #include "platform/StringObMap.h"
 #include "platform/Strings.h"
+#include "view/ClipboardFormats.h"
 #include "view/DataCursorDialog.h"
 #include "view/PageExport.h"
 #include "view/PageScrollView.h"
@@ -27,6 +28,7 @@
 #include <QUrl>
 #include <cmath>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -128,6 +130,23 @@ QStringList dataFiles(const QMimeData* data)
     return files;
 }
 
+bool hasObjects(const QMimeData* data)
+{
+    return data && data->hasFormat(ViewClipboard::objectsMimeType);
+}
+
+// The first registered extension that can paste the data; null when none can.
+ClipboardFormats* extensionFor(const QMimeData* data)
+{
+    if (!data)
+        return nullptr;
+    for (ClipboardFormats* formats : ClipboardFormats::registered()) {
+        if (formats->canPaste(data))
+            return formats;
+    }
+    return nullptr;
+}
+
 // Objects others depend on wait until the rest are gone: when their dependents were selected
 // too, nobody needs to be asked about them any more.
 void deleteAll(PlotDocument& doc, const visiblelist& selection)
@@ -212,6 +231,8 @@ std::unique_ptr<QMimeData> selectionData(PageScrollView& view)
     }
     selection->MoveAllBy(x, y);
     data->setData(objectsMimeType, contents);
+    for (ClipboardFormats* formats : ClipboardFormats::registered())
+        formats->addFormats(view, *selection, *data);
     return data;
 }
 
@@ -291,13 +312,18 @@ Qt::DropAction dropAction(Qt::DropActions possible, Qt::KeyboardModifiers modifi
 
 bool canPaste(const QMimeData* data)
 {
-    return data && data->hasFormat(objectsMimeType);
+    return hasObjects(data) || extensionFor(data);
 }
 
 bool paste(PageScrollView& view, const QMimeData& data)
 {
     PlotDocument* doc = view.document();
-    if (!doc || !canPaste(&data)) {
+    // The program's own format is the richest for a paste into a plot.
+    if (doc && !hasObjects(&data)) {
+        if (ClipboardFormats* formats = extensionFor(&data))
+            return formats->paste(view, data, std::nullopt);
+    }
+    if (!doc || !hasObjects(&data)) {
         showError(Str::PasteFailed);
         return false;
     }
@@ -341,7 +367,7 @@ bool drop(PageScrollView& view, const QMimeData& data, QPoint point)
     PlotDocument* doc = view.document();
     if (!doc)
         return false;
-    if (canPaste(&data)) {
+    if (hasObjects(&data)) {
         // Without a size the dropped outline is a 150-pixel square.
         int w = 150, h = 150;
         const QList<QByteArray> size = data.data(sizeMimeType).split(' ');
@@ -356,6 +382,10 @@ bool drop(PageScrollView& view, const QMimeData& data, QPoint point)
         if (!pasted)
             view.setFocusRect(Rect{});
         return pasted;
+    }
+    if (ClipboardFormats* formats = extensionFor(&data)) {
+        view.ClearSelection();
+        return formats->paste(view, data, point);
     }
     const QStringList files = dataFiles(&data);
     // Opened after the drop has ended, so that the program the files came from is not held up

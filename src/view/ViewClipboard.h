@@ -24,8 +24,9 @@ inline const QString sizeMimeType = QStringLiteral("application/x-plotvane-objec
 // no trace uses any more are dropped.
 void deleteSelection(PageScrollView& view);
 
-// The clipboard data of the selection; null when nothing is selected. Raises on failure; the
-// objects are where they were whatever happens.
+// The clipboard data of the selection: the view's own formats, then those of every registered
+// clipboard extension; null when nothing is selected. Raises on failure; the objects are where
+// they were whatever happens.
 std::unique_ptr<QMimeData> selectionData(PageScrollView& view);
 // Copy: puts selectionData on the clipboard; a failure is shown. True when copied.
 bool copy(PageScrollView& view);
@@ -43,19 +44,22 @@ void deleteMoved(PageScrollView& view);
 // otherwise they are copied; an action the source does not offer falls back to one it does.
 Qt::DropAction dropAction(Qt::DropActions possible, Qt::KeyboardModifiers modifiers);
 
-// True when the data holds objects in the program's own format.
+// True when the data holds objects in the program's own format, or something a registered
+// clipboard extension pastes.
 bool canPaste(const QMimeData* data);
 // Paste of the data: the objects are put on the page at the lower-left corner of the focus
 // rectangle (the page origin without one), under new names where their names are taken.
-// Data that is not in the program's format or cannot be read shows "Error pasteing from
-// clipboard!" and leaves the document as it was. True when pasted.
+// Without objects in the program's format the first extension that can paste the data does.
+// Data that nothing can paste or that cannot be read shows "Error pasteing from clipboard!"
+// and leaves the document as it was. True when pasted.
 bool paste(PageScrollView& view, const QMimeData& data);
 // Paste from the clipboard.
 bool paste(PageScrollView& view);
 
-// Drops from other programs: data files (a list of local file names) are opened as Open Data
-// File opens them; objects in the program's own format are pasted with their focus rectangle's
-// top-left corner at the drop point (client pixels).
+// Drops from other programs: objects in the program's own format are pasted with their focus
+// rectangle's top-left corner at the drop point (client pixels); otherwise the first extension
+// that can paste the data pastes it at the drop point; otherwise data files (a list of local
+// file names) are opened as Open Data File opens them.
 bool canDrop(const QMimeData* data);
 bool drop(PageScrollView& view, const QMimeData& data, QPoint point);
 

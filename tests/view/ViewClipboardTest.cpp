@@ -6,6 +6,7 @@
 #include "page/visiblelist.h"
 #include "platform/Strings.h"
 #include "traces/Trace.h"
+#include "view/ClipboardFormats.h"
 #include "view/GraphInteraction.h"
 
 #include <QApplication>
@@ -146,6 +147,43 @@ TEST_F(ViewClipboardTest, TitlesStayLinkedOnlyWhenPastedWithTheirAxis)
         EXPECT_FALSE(ViewClipboard::paste(window, cut));
     }
     EXPECT_EQ(doc.GetObjects().count(), count);
+}
+
+// An extension with a format of its own that records what it was asked.
+struct RecordingFormats : ClipboardFormats
+{
+    void addFormats(PageScrollView&, const ObjectSequence&, QMimeData& data) override
+    {
+        afterOwn = data.hasFormat(ViewClipboard::objectsMimeType);
+        data.setData(QStringLiteral("x/y"), "x");
+    }
+    bool canPaste(const QMimeData* data) const override { return data->hasFormat("x/y"); }
+    bool paste(PageScrollView&, const QMimeData&, std::optional<QPoint> at) override
+    {
+        pastes.append(at.value_or(QPoint(-1, -1)));
+        return true;
+    }
+    bool afterOwn = false;
+    QList<QPoint> pastes;
+};
+
+TEST_F(ViewClipboardTest, ExtensionsAddTheirFormatsAfterTheViewsAndPasteOnlyWithoutThem)
+{
+    RecordingFormats extension;
+    ClipboardFormats::Registration registration(&extension);
+    select({xAxis});
+    const std::unique_ptr<QMimeData> both = ViewClipboard::selectionData(window);
+    EXPECT_TRUE(extension.afterOwn);
+    EXPECT_TRUE(ViewClipboard::paste(window, *both));
+    EXPECT_TRUE(ViewClipboard::drop(window, *both, QPoint(5, 5)));
+    EXPECT_EQ(doc.GetObjects().count(), 5);
+
+    QMimeData alone;
+    alone.setData(QStringLiteral("x/y"), "x");
+    EXPECT_TRUE(ViewClipboard::canPaste(&alone) && ViewClipboard::canDrop(&alone));
+    EXPECT_TRUE(ViewClipboard::paste(window, alone));
+    EXPECT_TRUE(ViewClipboard::drop(window, alone, QPoint(7, 9)));
+    EXPECT_EQ(extension.pastes, (QList<QPoint>{QPoint(-1, -1), QPoint(7, 9)}));
 }
 
 struct DeleteCase
