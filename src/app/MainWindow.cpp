@@ -5,6 +5,7 @@
 #include "app/DefaultsDialog.h"
 #include "app/DocumentIO.h"
 #include "app/PlotChild.h"
+#include "app/StatusReadProgress.h"
 #include "app/WindowPlacement.h"
 #include "doc/DocumentCommands.h"
 #include "doc/DocumentView.h"
@@ -128,6 +129,8 @@ MainWindow::MainWindow(QWidget* parent)
         following_ = profile.getInt(Settings::section, QStringLiteral("FollowFiles"), 0) != 0;
     }
     actions_.value(FrameCmd::FollowFiles)->setCheckable(true);
+    readProgress_ = std::make_unique<StatusReadProgress>(status);
+    previousReadProgress_ = Installed<ReadProgress>::install(readProgress_.get());
 
     setAcceptDrops(true);
     qApp->installEventFilter(this);
@@ -140,6 +143,8 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    if (Installed<ReadProgress>::get() == readProgress_.get())
+        Installed<ReadProgress>::install(previousReadProgress_);
     if (LogSink::instance() == log_.get())
         Installed<LogSink>::install(previousSink_);
     log_->close();

@@ -75,6 +75,7 @@ constexpr Entry stringTable[] = {
                           "logarithms of the values lie on a straight line."},
     {Str::TooFewPointsToSmooth, "Smoothing needs a data set of at least 8 points."},
     {Str::FollowedFileMissing, "%1 is missing"},
+    {Str::ReadingDataFile, "Reading %1: %2% (Esc cancels)"},
 
     {Str::MirrorXAxisPrompt, "Creates \"Right\" axis"},
     {Str::MirrorYAxisPrompt, "Create \"top\" axis"},

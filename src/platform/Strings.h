@@ -68,6 +68,7 @@ enum Id : int {
     TooFewPointsToSmooth = 0x7051, // "Smoothing needs a data set of at least 8 points."
     // Data files followed as they change
     FollowedFileMissing = 0x7070, // "%1 is missing"
+    ReadingDataFile = 0x7071,     // "Reading %1: %2% (Esc cancels)"
 
     // Status-bar prompts: the same ids as their commands
     MirrorXAxisPrompt = 32793,    // "Creates "Right" axis"
