@@ -582,8 +582,10 @@ PlotChild* MainWindow::openFile(const QString& path)
         doc = DocumentIO::openForCommandLine(path, &error);
     }
     if (!doc) {
-        Prompter::instance().message(error, QFileInfo(path).fileName(),
-                                     Prompter::Icon::Exclamation);
+        // A read stopped with Escape needs no message.
+        if (!readProgress_->cancelled())
+            Prompter::instance().message(error, QFileInfo(path).fileName(),
+                                         Prompter::Icon::Exclamation);
         return nullptr;
     }
     PlotChild* child = addChild(std::move(doc));

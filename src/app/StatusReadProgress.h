@@ -22,6 +22,8 @@ public:
     void started(const QString& path) override;
     void finished() override;
     bool progress(int64_t done, int64_t total) override;
+    // The last read was stopped with Escape.
+    bool cancelled() const { return cancelled_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
