@@ -1,9 +1,10 @@
 // Working on the page with the mouse while a large trace is on it: one step of moving the
 // selected x axis and one step of stretching it by its right handle, each with the repaint the
-// step causes, in a graph view on the offscreen platform.
+// step causes, in a graph view on the offscreen platform. Then the window painted again with a
+// trace of 10,000,000 points on the page, as it stands and one pixel scrolled.
 //
-// The data file is generated once per run in the temporary directory: 1,000,000 rows of two
-// %.6g numbers, a noisy sine in the second column.
+// The data files are generated once per run in the temporary directory: 1,000,000 and
+// 10,000,000 rows of two %.6g numbers, a noisy sine in the second column.
 
 #include "doc/DocumentFile.h"
 #include "doc/PlotDocument.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QWindow>
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -26,26 +28,38 @@
 
 namespace {
 
+QStringList written; // removed at the end
+
+QString writeDataFile(int rows)
+{
+    const QString p = QDir::temp().filePath(
+        QStringLiteral("plotvane-interaction-bench-%1-%2.dat").arg(rows).arg(::getpid()));
+    std::mt19937_64 random(11);
+    std::normal_distribution<double> noise(0.0, 0.1);
+    std::string text;
+    char line[64];
+    for (int r = 0; r < rows; ++r) {
+        const double x = r * 0.001;
+        const int n =
+            std::snprintf(line, sizeof line, "%.6g %.6g\n", x, std::sin(x) + noise(random));
+        text.append(line, size_t(n));
+    }
+    QFile f(p);
+    if (!f.open(QIODevice::WriteOnly) || f.write(text.data(), qint64(text.size())) < 0)
+        std::abort();
+    written.append(p);
+    return p;
+}
+
 QString dataFile()
 {
-    static const QString path = [] {
-        const QString p = QDir::temp().filePath(
-            QStringLiteral("plotvane-interaction-bench-%1.dat").arg(::getpid()));
-        std::mt19937_64 random(11);
-        std::normal_distribution<double> noise(0.0, 0.1);
-        std::string text;
-        char line[64];
-        for (int r = 0; r < 1000000; ++r) {
-            const double x = r * 0.001;
-            const int n =
-                std::snprintf(line, sizeof line, "%.6g %.6g\n", x, std::sin(x) + noise(random));
-            text.append(line, size_t(n));
-        }
-        QFile f(p);
-        if (!f.open(QIODevice::WriteOnly) || f.write(text.data(), qint64(text.size())) < 0)
-            std::abort();
-        return p;
-    }();
+    static const QString path = writeDataFile(1000000);
+    return path;
+}
+
+QString bigDataFile()
+{
+    static const QString path = writeDataFile(10000000);
     return path;
 }
 
@@ -104,6 +118,41 @@ BENCHMARK_CAPTURE(BM_MouseStepWithRepaint, resize, Step::Resize)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0);
 
+// The whole window painted again, as after another window was moved over it; with `scroll`
+// every paint follows a one-pixel step of the vertical scroll bar, up and down in turn.
+void BM_RepaintTenMillionPoints(benchmark::State& state, bool scroll)
+{
+    QString error;
+    std::unique_ptr<PlotDocument> doc = openForCommandLine(bigDataFile(), &error);
+    if (!doc || !doc->FirstTrace()) {
+        state.SkipWithError(error.toStdString().c_str());
+        return;
+    }
+    GraphView view(doc.get());
+    view.resize(1000, 800);
+    view.show();
+    for (int tries = 0; tries < 1000 && !(view.windowHandle() && view.windowHandle()->isExposed());
+         ++tries)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    view.ResetView();
+    QWidget* vp = view.viewport();
+    QScrollBar* bar = view.verticalScrollBar();
+    bar->setValue(bar->minimum() + 1);
+    vp->repaint(); // the first paint computes the points
+    int i = 0;
+    for (auto _ : state) {
+        if (scroll)
+            bar->setValue(bar->minimum() + (i++ & 1));
+        vp->repaint();
+    }
+}
+BENCHMARK_CAPTURE(BM_RepaintTenMillionPoints, still, false)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
+BENCHMARK_CAPTURE(BM_RepaintTenMillionPoints, scrolled, true)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -114,6 +163,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    QFile::remove(dataFile());
+    for (const QString& path : std::as_const(written))
+        QFile::remove(path);
     return 0;
 }

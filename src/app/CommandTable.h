@@ -12,8 +12,9 @@ enum : int {
     InsertGlyphpadLabel = 32797,
     Defaults = 32801,
     ViewScale = 32804,
-    FileExport = 32810,
     CancelMode = 32806, // Escape: the view closes an in-place active object
+    FileExport = 32810,
+    FollowFiles = 32811, // checkable: data files are reread as they change on disk
 
     FileNew = 57600,
     FileOpen = 57601,

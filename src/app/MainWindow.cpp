@@ -6,9 +6,11 @@
 #include "app/DocumentIO.h"
 #include "app/ExportDialog.h"
 #include "app/PlotChild.h"
+#include "app/StatusReadProgress.h"
 #include "app/WindowPlacement.h"
 #include "doc/DocumentCommands.h"
 #include "doc/DocumentView.h"
+#include "doc/FileFollower.h"
 #include "doc/PlotDocument.h"
 #include "doc/UndoHistory.h"
 #include "log/OutWin.h"
@@ -17,6 +19,7 @@
 #include "platform/Exceptions.h"
 #include "platform/Profile.h"
 #include "platform/Prompter.h"
+#include "platform/Settings.h"
 #include "platform/ShowFileMessage.h"
 #include "platform/Strings.h"
 #include "platform/WaitCursor.h"
@@ -34,6 +37,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -141,6 +145,15 @@ MainWindow::MainWindow(QWidget* parent)
             status->showMessage(loadString(Str::IdleMessage));
     });
     status->showMessage(loadString(Str::IdleMessage));
+    missingFiles_ = new QLabel(status);
+    status->addPermanentWidget(missingFiles_);
+    {
+        Profile profile;
+        following_ = profile.getInt(Settings::section, QStringLiteral("FollowFiles"), 0) != 0;
+    }
+    actions_.value(FrameCmd::FollowFiles)->setCheckable(true);
+    readProgress_ = std::make_unique<StatusReadProgress>(status);
+    previousReadProgress_ = Installed<ReadProgress>::install(readProgress_.get());
 
     setAcceptDrops(true);
     qApp->installEventFilter(this);
@@ -153,6 +166,8 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    if (Installed<ReadProgress>::get() == readProgress_.get())
+        Installed<ReadProgress>::install(previousReadProgress_);
     if (LogSink::instance() == log_.get())
         Installed<LogSink>::install(previousSink_);
     log_->close();
@@ -280,6 +295,7 @@ bool MainWindow::isCommandEnabled(int id) const
     case FrameCmd::Defaults:
     case FrameCmd::ContextHelp:
     case FrameCmd::LogWindow:
+    case FrameCmd::FollowFiles:
         return true;
     case FrameCmd::FileClose:
     case FrameCmd::FileSave:
@@ -392,6 +408,9 @@ void MainWindow::onCommand(int id)
             case FrameCmd::LogWindow:
                 log_->show();
                 break;
+            case FrameCmd::FollowFiles:
+                followFiles(!following_);
+                break;
             case FrameCmd::WindowCascade:
                 cascadeWindows();
                 break;
@@ -453,8 +472,13 @@ void MainWindow::updateCommands()
         it.value()->setEnabled(isCommandEnabled(it.key()));
     updateMenus();
     const QList<PlotChild*> children = plotChildren();
-    for (PlotChild* child : children)
+    for (PlotChild* child : children) {
         child->updateTitle();
+        // A command may have opened data files.
+        if (auto* follower = child->findChild<FileFollower*>())
+            follower->watchFiles();
+    }
+    actions_.value(FrameCmd::FollowFiles)->setChecked(following_);
 }
 
 void MainWindow::updateUndoTexts()
@@ -542,6 +566,15 @@ PlotChild* MainWindow::addChild(std::unique_ptr<PlotDocument> doc)
         docString(Str::PlotDocTemplate, Str::DocName) + QString::number(++untitledCount_);
     auto* child = new PlotChild(std::move(doc), untitled);
     connect(child, &PlotChild::saved, this, &MainWindow::rememberFile);
+    auto* follower = new FileFollower(child->document(), child);
+    connect(follower, &FileFollower::missingFilesChanged, this, &MainWindow::showMissingFiles);
+    connect(follower, &QObject::destroyed, this, &MainWindow::showMissingFiles,
+            Qt::QueuedConnection);
+    connect(follower, &FileFollower::readFailed, this,
+            [this](const QString& message, const QString& path) {
+                statusBar()->showMessage(path + QStringLiteral(": ") + message);
+            });
+    follower->setEnabled(following_);
     mdi_->addSubWindow(child);
     child->resize(newWindowSize());
     child->show();
@@ -620,8 +653,10 @@ PlotChild* MainWindow::openFile(const QString& path)
         doc = DocumentIO::openForCommandLine(path, &error);
     }
     if (!doc) {
-        Prompter::instance().message(error, QFileInfo(path).fileName(),
-                                     Prompter::Icon::Exclamation);
+        // A read stopped with Escape needs no message.
+        if (!readProgress_->cancelled())
+            Prompter::instance().message(error, QFileInfo(path).fileName(),
+                                         Prompter::Icon::Exclamation);
         return nullptr;
     }
     PlotChild* child = addChild(std::move(doc));
@@ -781,4 +816,32 @@ void MainWindow::dropEvent(QDropEvent* event)
         for (const QString& path : paths)
             openFile(path);
     });
+}
+
+void MainWindow::followFiles(bool on)
+{
+    following_ = on;
+    {
+        Profile profile;
+        profile.writeInt(Settings::section, QStringLiteral("FollowFiles"), on ? 1 : 0);
+    }
+    const QList<PlotChild*> children = plotChildren();
+    for (PlotChild* child : children) {
+        if (auto* follower = child->findChild<FileFollower*>())
+            follower->setEnabled(on);
+    }
+    showMissingFiles();
+}
+
+void MainWindow::showMissingFiles()
+{
+    QStringList lines;
+    const QList<PlotChild*> children = plotChildren();
+    for (PlotChild* child : children) {
+        if (auto* follower = child->findChild<FileFollower*>()) {
+            for (const QString& path : follower->missingFiles())
+                lines.append(formatString(Str::FollowedFileMissing, path));
+        }
+    }
+    missingFiles_->setText(lines.join(QStringLiteral("; ")));
 }

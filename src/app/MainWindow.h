@@ -11,6 +11,9 @@ class LogSink;
 class OutputLog;
 class PlotChild;
 class QAction;
+class QLabel;
+class ReadProgress;
+class StatusReadProgress;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -88,6 +91,10 @@ private:
     void scheduleUpdate();
     void childActivated(QMdiSubWindow* window);
     void rememberFile(const QString& path);
+    // View > Follow Data Files: every plot window's data files follow the files on disk.
+    void followFiles(bool on);
+    // The status bar names the followed files that are missing.
+    void showMissingFiles();
 
     void fileOpen();
     void openDataFile();
@@ -103,6 +110,10 @@ private:
     RecentFileList recent_;
     int untitledCount_ = 0;
     bool updatePending_ = false;
+    bool following_ = false;
+    QLabel* missingFiles_ = nullptr; // in the status bar
+    std::unique_ptr<StatusReadProgress> readProgress_;
+    ReadProgress* previousReadProgress_ = nullptr;
     std::unique_ptr<OutputLog> log_;
     LogSink* previousSink_ = nullptr; // put back when this window goes
 };

@@ -6,6 +6,7 @@
 #include "platform/Strings.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <csignal>
 #include <cstdio>
@@ -97,8 +98,10 @@ int main(int argc, char** argv)
         memoryErrorLine = "plotvane: " + loadString(Str::MemoryError).toUtf8() + '\n';
         std::set_terminate(endOnMemoryFailure);
         try {
-            QApplication app(argc, argv);
-            setApplicationIdentity();
+            // Pictures and fonts need no widgets, nor the window's icon.
+            QGuiApplication app(argc, argv);
+            QCoreApplication::setApplicationName(loadString(Str::AppTitle));
+            QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
             switch (commandLine.mode) {
             case CommandLine::Mode::Export:
                 return runExport(commandLine, err);

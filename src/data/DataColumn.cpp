@@ -1,5 +1,7 @@
 #include "data/DataColumn.h"
 
+#include "platform/Exceptions.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -11,6 +13,25 @@ DataColumn::DataColumn(int count, int columnNumber)
 {}
 
 DataColumn::DataColumn(const double* values, int count) : DoubleArray(values, count) {}
+
+namespace {
+
+// A total order of 1-based positions (NaN after +inf), so sorting is well defined whatever the
+// file holds; ties keep file order so the result does not depend on the sort algorithm.
+bool sortsBefore(const double* v, int32_t a, int32_t b)
+{
+    const double x = v[a - 1], y = v[b - 1];
+    if (x < y)
+        return true;
+    if (y < x)
+        return false;
+    const bool xn = std::isnan(x), yn = std::isnan(y);
+    if (xn != yn)
+        return yn;
+    return a < b;
+}
+
+} // namespace
 
 void DataColumn::changed()
 {
@@ -49,6 +70,58 @@ void DataColumn::SetAt(int position, const DoubleArray& values)
 {
     DoubleArray::SetAt(position, values);
     changed();
+}
+
+void DataColumn::Append(const double* values, int count)
+{
+    const int old = GetSize();
+    if (count <= 0)
+        return;
+    if (count > std::numeric_limits<int>::max() - old)
+        throw MemoryException();
+    // SetSize forgets the caches; they are taken over and brought up to date instead.
+    const bool extremesValid = cacheValid_;
+    const bool sortedValid = sortValid_;
+    std::vector<int32_t> index = std::move(sortIndex_);
+    if (!DoubleArray::SetSize(old + count)) {
+        sortIndex_ = std::move(index);
+        throw MemoryException();
+    }
+    std::copy(values, values + count, mutableData() + old);
+    if (extremesValid) {
+        for (int i = old; i < old + count; ++i) {
+            const double x = GetAt(i);
+            if (!std::isfinite(x))
+                continue;
+            if (std::isinf(min_)) {
+                min_ = max_ = x;
+                minPosition_ = maxPosition_ = i;
+                continue;
+            }
+            if (x > max_) {
+                max_ = x;
+                maxPosition_ = i;
+            }
+            if (x < min_) {
+                min_ = x;
+                minPosition_ = i;
+            }
+        }
+        cacheValid_ = true;
+    }
+    if (sortedValid) {
+        const double* v = GetData();
+        const auto less = [v](int32_t a, int32_t b) { return sortsBefore(v, a, b); };
+        const size_t before = index.size();
+        index.resize(size_t(old + count));
+        for (int i = old; i < old + count; ++i)
+            index[size_t(i)] = i + 1;
+        std::sort(index.begin() + std::ptrdiff_t(before), index.end(), less);
+        std::inplace_merge(index.begin(), index.begin() + std::ptrdiff_t(before), index.end(),
+                           less);
+        sortIndex_ = std::move(index);
+        sortValid_ = true;
+    }
 }
 
 void DataColumn::computeExtremes() const
@@ -121,19 +194,7 @@ const int32_t* DataColumn::GetSortIndex() const
         sortIndex_.resize(size_t(n));
         for (int i = 0; i < n; ++i)
             sortIndex_[size_t(i)] = i + 1;
-        // A total order (NaN after +inf), so sorting is well defined whatever the file holds;
-        // ties keep file order so the result does not depend on the sort algorithm.
-        const auto less = [v](int32_t a, int32_t b) {
-            const double x = v[a - 1], y = v[b - 1];
-            if (x < y)
-                return true;
-            if (y < x)
-                return false;
-            const bool xn = std::isnan(x), yn = std::isnan(y);
-            if (xn != yn)
-                return yn;
-            return a < b;
-        };
+        const auto less = [v](int32_t a, int32_t b) { return sortsBefore(v, a, b); };
         std::sort(sortIndex_.begin(), sortIndex_.end(), less);
         sortValid_ = true;
     }

@@ -25,6 +25,10 @@ public:
     void SetAt(int position, const double* values, int count) override;
     void SetAt(int position, const DoubleArray& values) override;
     using DoubleArray::SetAt;
+    // Adds count values at the end; the extremes and the sorted order, when already at hand,
+    // take the new values in without going over the old ones again. Raises MemoryException
+    // when the column cannot grow (it is then unchanged).
+    void Append(const double* values, int count);
 
     // Extremes over the finite values; the first of equal extremes wins. Positive infinity
     // for both when the column holds no finite value.

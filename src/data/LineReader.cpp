@@ -241,6 +241,15 @@ LineReader::LineReader(char* window, size_t capacity, size_t size, Source* sourc
     readFirstRow();
 }
 
+LineReader::LineReader(char* window, size_t capacity, size_t size, Source* source,
+                       Continuation from)
+    : cursor_(window), end_(window + size), window_(window), capacity_(capacity), source_(source),
+      numColumns_(from.numColumns), ok_(from.numColumns > 0), atTextStart_(false),
+      textRun_(from.textLines)
+{
+    window_[size] = '\0';
+}
+
 void LineReader::readFirstRow()
 {
     for (int i = 0; i <= maxTextLines; ++i) {
@@ -354,15 +363,19 @@ int LineReader::parseLine(double* out, int max) const
 
 bool LineReader::NextDataLine()
 {
-    for (int i = 0; i <= maxTextLines; ++i) {
+    // A run of text lines may have begun before a continued text started.
+    while (textRun_ <= maxTextLines) {
         if (!ReadLine())
             break;
         const int n = parseLine(numbers_, numColumns_);
         if (n > 0) {
             for (int c = n; c < numColumns_; ++c)
                 numbers_[c] = 0.0;
+            runBeforeRow_ = textRun_;
+            textRun_ = 0;
             return true;
         }
+        ++textRun_;
     }
     ok_ = false;
     return false;

@@ -51,6 +51,16 @@ public:
     // of the window is filled from the source; a NUL always follows the bytes held. A null
     // source means the window holds the whole text. Errors of the source pass through.
     LineReader(char* window, size_t capacity, size_t size, Source* source);
+    // Where a reader picks up a text that goes on from a line start after a data row: the
+    // number of columns, and the text lines already read since that row.
+    struct Continuation
+    {
+        int numColumns = 0;
+        int textLines = 0;
+    };
+    // Reads on from such a line start (a later part of a file, or rows appended to it): no
+    // header is looked for and no row is at hand until NextDataLine finds one.
+    LineReader(char* window, size_t capacity, size_t size, Source* source, Continuation from);
 
     // A row is at hand (the first after construction, then after each NextDataLine).
     bool ok() const { return ok_; }
@@ -65,6 +75,12 @@ public:
     // Returns false (and clears ok) when the data ends: a further text line, a line that
     // cannot be read, or the end of the text.
     bool NextDataLine();
+    // Text lines read since the last data row (or since the start of a continued text).
+    int textLinesSinceRow() const { return textRun_; }
+    // Text lines read between the row before the current one (or the start) and the current.
+    int textLinesBeforeRow() const { return runBeforeRow_; }
+    // The data ended only because the text did: no fourth text line and no unreadable line.
+    bool endedWithText() const { return !ok_ && !broken_ && textRun_ <= maxTextLines; }
 
     // The reader's rule for one token: true, with its value, when strtod in the C locale
     // takes all of it. Plain decimal numbers take a fast exact path.
@@ -90,4 +106,6 @@ private:
     bool broken_ = false; // an unreadable line stops all further reading
     bool atTextStart_ = true;
     int64_t linesConsumed_ = 0;
+    int textRun_ = 0;
+    int runBeforeRow_ = 0;
 };

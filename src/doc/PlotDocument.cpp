@@ -243,6 +243,8 @@ std::unique_ptr<ColumnFile> PlotDocument::readNewFile(const QString& path)
             if (file->ReadFile() == 0)
                 throw FileException(FileException::Cause::accessDenied, file->GetFullPath());
         }
+    } catch (const ReadCancelled&) {
+        return nullptr;
     } catch (const std::exception& error) {
         if (!reportDataFileError(error, *file))
             return nullptr;
@@ -301,6 +303,9 @@ void PlotDocument::RereadData()
         try {
             if (trace->Reread() == 0 && file && !askToLocate(file))
                 RemoveTracesOfFile(file);
+        } catch (const ReadCancelled&) {
+            // The file keeps the data it had; the rest are not read either.
+            break;
         } catch (const std::exception&) {
             ShowFileMessage(Str::FileError, file ? file->GetFullPath() : QString());
             if (file)

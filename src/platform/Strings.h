@@ -86,11 +86,15 @@ enum Id : int {
     PictureFileFilter = 0x7060,  // "Pictures (*.png *.jpg ...)|...|All Files (*.*)|*.*||"
     InsertPictureTitle = 0x7061, // "Insert Picture"
     NewLabelText = 0x7062,       // "Label"
+    // Data files followed as they change
+    FollowedFileMissing = 0x7070, // "%1 is missing"
+    ReadingDataFile = 0x7071,     // "Reading %1: %2% (Esc cancels)"
 
     // Status-bar prompts: the same ids as their commands
     MirrorXAxisPrompt = 32793,    // "Creates "Right" axis"
     MirrorYAxisPrompt = 32794,    // "Create "top" axis"
     RereadDataPrompt = 32795,     // "Reread data file from disk"
+    FollowFilesPrompt = 32811,    // "Reread data files whenever they change on disk"
     WriteDataPrompt = 32798,      // "Write x-y data to two column ASCII file"
     CenterPagePrompt = 32802,     // "Centers all objects on the page"
     TraceErrorBarsPrompt = 32803, // "Adds or changes error bars to plot"

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <new>
@@ -469,6 +470,8 @@ int Trace::ComputePoints()
 
     xSnapshot.CopyAxis(*xAxis);
     ySnapshot.CopyAxis(*yAxis);
+    static std::atomic<uint64_t> generations{0};
+    pointsGeneration = ++generations;
     pointsValid = true;
     return 1;
 }
@@ -702,21 +705,42 @@ private:
 
 void Trace::drawLine(DeviceContext& dc) const
 {
-    const bool solid = linePen->lopnStyle == PS_SOLID;
     const int total = int(points.size());
-    std::vector<QPoint> kept;
-    for (size_t run = 0; run <= runStarts.size(); ++run) {
-        const int begin = run == 0 ? 0 : runStarts[run - 1];
-        const int end = run < runStarts.size() ? runStarts[run] : total;
-        if (end - begin < 2)
-            continue;
-        if (solid) {
-            keepColumnExtremes(dc, points.data() + begin, end - begin, kept);
-            drawInPieces(dc, kept.data(), int(kept.size()));
-        } else {
-            // A pattern is laid along every segment, so styled lines keep all their points.
-            drawInPieces(dc, points.data() + begin, end - begin);
+    if (linePen->lopnStyle != PS_SOLID) {
+        // A pattern is laid along every segment, so styled lines keep all their points.
+        for (size_t run = 0; run <= runStarts.size(); ++run) {
+            const int begin = run == 0 ? 0 : runStarts[run - 1];
+            const int end = run < runStarts.size() ? runStarts[run] : total;
+            if (end - begin >= 2)
+                drawInPieces(dc, points.data() + begin, end - begin);
         }
+        return;
+    }
+    ReducedLine& line = reducedLine;
+    if (line.generation != pointsGeneration || line.windowOrg != dc.windowOrg() ||
+        line.windowExt != dc.windowExt() || line.viewportExt != dc.viewportExt()) {
+        line.generation = 0;
+        line.points.clear();
+        line.runEnds.clear();
+        std::vector<QPoint> kept;
+        for (size_t run = 0; run <= runStarts.size(); ++run) {
+            const int begin = run == 0 ? 0 : runStarts[run - 1];
+            const int end = run < runStarts.size() ? runStarts[run] : total;
+            if (end - begin < 2)
+                continue;
+            keepColumnExtremes(dc, points.data() + begin, end - begin, kept);
+            line.points.insert(line.points.end(), kept.begin(), kept.end());
+            line.runEnds.push_back(int(line.points.size()));
+        }
+        line.windowOrg = dc.windowOrg();
+        line.windowExt = dc.windowExt();
+        line.viewportExt = dc.viewportExt();
+        line.generation = pointsGeneration;
+    }
+    int begin = 0;
+    for (const int end : line.runEnds) {
+        drawInPieces(dc, line.points.data() + begin, end - begin);
+        begin = end;
     }
 }
 

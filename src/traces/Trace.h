@@ -269,8 +269,29 @@ protected:
     std::vector<QPoint> points;
     std::vector<int> runStarts; // indices into points where the line starts again after a gap
     bool pointsValid = false;
+    uint64_t pointsGeneration = 0; // new with every computation of the points
 
 private:
+    // A solid line as last sent to a device: the points of each run that reach it. They hold
+    // while the points and the scale of the device mapping stay; scrolling moves the device
+    // origin by whole pixels, which moves every pixel alike. A copied trace makes its own.
+    struct ReducedLine
+    {
+        ReducedLine() = default;
+        ReducedLine(const ReducedLine&) {}
+        ReducedLine& operator=(const ReducedLine&)
+        {
+            generation = 0;
+            return *this;
+        }
+        uint64_t generation = 0; // of the points reduced; 0 for none
+        QPoint windowOrg;
+        QSize windowExt;
+        QSize viewportExt;
+        std::vector<QPoint> points;
+        std::vector<int> runEnds; // indices into points
+    };
+
     void computeLimits();
     // The cached points still hold for the axes as they are now. Both axes must be set.
     bool pointsCurrent() const;
@@ -278,4 +299,6 @@ private:
     void drawSymbols(DeviceContext& dc) const;
     std::unique_ptr<DeviceContext> preparedClientDC() const;
     Axis* adoptAxis(const visibleobject* departing, Axis* sameKind, Axis* created) const;
+
+    mutable ReducedLine reducedLine;
 };

@@ -3,6 +3,7 @@
 #include "doc/PlotDocument.h"
 #include "platform/Exceptions.h"
 #include "platform/OutputFile.h"
+#include "platform/PngWriter.h"
 #include "view/PagePrinter.h"
 
 #include <QFileInfo>
@@ -130,7 +131,7 @@ void writePng(const Part& part, const QString& path, const QSizeF& inches, int d
     paint(part, image, dpi, path, "PNG");
     OutputFile file(path);
     file.create();
-    if (!image.save(&file, "PNG")) {
+    if (!::writePng(image, file)) {
         file.checkWrites();
         // Nothing failed on the way to the file: the encoder ran out of memory.
         throw MemoryException(QStringLiteral("encoding the PNG picture"));

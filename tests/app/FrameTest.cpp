@@ -4,6 +4,7 @@
 #include "app/RecentFileList.h"
 #include "app/WindowPlacement.h"
 #include "doc/DocumentCommands.h"
+#include "doc/FileFollower.h"
 #include "doc/PlotDocument.h"
 #include "platform/Profile.h"
 #include "platform/ScriptedPrompter.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -165,7 +167,7 @@ TEST_F(FrameTest, MenusToolbarAndKeys)
 TEST_F(FrameTest, EnabledCommandsWithoutAndWithADocument)
 {
     MainWindow frame;
-    const QSet<int> always{57600, 57601, 57606, 57664, 57665, 57669, 32801, 32770, 32783};
+    const QSet<int> always{57600, 57601, 57606, 57664, 57665, 57669, 32801, 32770, 32783, 32811};
     EXPECT_EQ(enabledCommands(frame), always);
 
     PlotChild* child = frame.newDocument();
@@ -466,4 +468,38 @@ TEST_F(FrameTest, CascadedWindowsKeepTheSizeOfANewWindowInsideTheArea)
     const QRect small = frame.mdiArea()->viewport()->rect();
     for (PlotChild* child : children)
         EXPECT_TRUE(small.contains(child->geometry())) << child->geometry().x();
+}
+
+// Follow Data Files is remembered, and a followed file that vanishes is named in the status bar
+// until it is back.
+TEST_F(FrameTest, FollowedFileThatVanishesIsNamedUntilItIsBack)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("run.dat"));
+    QFile::copy(QStringLiteral(PLOTVANE_EXAMPLES "/power-law.dat"), data);
+    auto missingText = [](const MainWindow& frame) {
+        QString text;
+        for (const QLabel* label : frame.statusBar()->findChildren<QLabel*>())
+            text += label->text();
+        return text;
+    };
+    {
+        MainWindow frame;
+        PlotChild* child = frame.openFile(data);
+        ASSERT_NE(child, nullptr);
+        frame.onCommand(FrameCmd::FollowFiles);
+        EXPECT_TRUE(frame.action(FrameCmd::FollowFiles)->isChecked());
+        QFile::rename(data, data + QStringLiteral(".old"));
+        auto* follower = child->findChild<FileFollower*>();
+        ASSERT_NE(follower, nullptr);
+        follower->update();
+        EXPECT_TRUE(missingText(frame).contains(data + QStringLiteral(" is missing")));
+        QFile::rename(data + QStringLiteral(".old"), data);
+        follower->update();
+        EXPECT_FALSE(missingText(frame).contains(QStringLiteral("missing")));
+    }
+    MainWindow again;
+    EXPECT_TRUE(again.action(FrameCmd::FollowFiles)->isChecked());
+    again.onCommand(FrameCmd::FollowFiles);
+    EXPECT_EQ(Profile().getInt(Settings::section, QStringLiteral("FollowFiles"), -1), 0);
 }

@@ -166,3 +166,66 @@ TEST(ReadWindow, FileRewrittenWhileReadStaysSound)
 }
 
 } // namespace
+
+namespace {
+
+std::vector<std::pair<std::string, std::string>> textsOfFolder(const QString& folder)
+{
+    std::vector<std::pair<std::string, std::string>> texts;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QByteArray bytes = f.readAll();
+        texts.emplace_back(name.toStdString(), bytes.toStdString());
+    }
+    return texts;
+}
+
+} // namespace
+
+// Parts read on threads of their own join to what one pass reads, row for row and value for
+// value, with the same outcome, wherever the parts begin.
+TEST(ReadWindow, PartsOnThreadsReadAsOnePass)
+{
+    std::vector<std::pair<std::string, std::string>> texts;
+    for (const WindowCase& c : windowCases())
+        texts.emplace_back(c.name, c.text);
+    for (const char* folder : {PLOTVANE_DATA_TESTDATA "/malformed",
+                               PLOTVANE_DATA_TESTDATA "/../../fuzz/corpus_column_file",
+                               PLOTVANE_DATA_TESTDATA "/../../examples"}) {
+        for (auto& t : textsOfFolder(QString::fromUtf8(folder)))
+            texts.push_back(std::move(t));
+    }
+    for (const char* br : {"\n", "\r\n", "\r"}) {
+        std::string runs = "title";
+        for (int i = 0; i < 80; ++i) {
+            runs += br + rows(i * 3, 2 + i % 3, br) + (i % 7 ? "" : br);
+            for (int k = 0; k < (i * 5) % 4 + (i == 79 ? 1 : 0); ++k)
+                runs += "# text" + std::string(br);
+        }
+        const std::string kind = br[0] == '\r' ? (br[1] ? "CrLf" : "Cr") : "Lf";
+        texts.emplace_back("TextRuns" + kind, runs);
+        texts.emplace_back("FourthTextLineInData" + kind, runs + "a\nb\nc\nd\n" + rows(0, 50, br));
+    }
+    ASSERT_GT(texts.size(), 40u);
+
+    for (const auto& [name, text] : texts) {
+        ColumnFile one(QStringLiteral("one.dat"));
+        const std::string expected = readResult(one, [&] {
+            return one.ReadText(text.data(), text.size(), ColumnFile::defaultWindowBytes,
+                                ColumnFile::maxRows, 1);
+        });
+        for (int threads : {2, 3, 4, 5, 7, 9, 12, 16, 23, 31}) {
+            ColumnFile parts(QStringLiteral("parts.dat"));
+            const std::string got = readResult(parts, [&] {
+                return parts.ReadText(text.data(), text.size(), LineReader::minWindow,
+                                      ColumnFile::maxRows, threads);
+            });
+            if (got != expected) {
+                ADD_FAILURE() << name << " on " << threads << " threads";
+                break;
+            }
+        }
+    }
+}

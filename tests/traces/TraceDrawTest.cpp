@@ -128,6 +128,61 @@ TEST_F(TraceFixture, SolidLineThroughManyPointsCoversThePixelsOfTheWholeLine)
     EXPECT_LT(pieces[0].section(' ', 1, 1).toInt(), 4 * 500);
 }
 
+// A solid line drawn again after a change is drawn as a trace that never drew before would
+// draw it: what the last drawing kept must not outlive its points or its mapping.
+enum class Change { None, Scroll, ViewScale, AxisRange, Print };
+
+class RedrawAfterChange : public TraceFixture, public ::testing::WithParamInterface<Change>
+{};
+
+TEST_P(RedrawAfterChange, DrawsAsAFreshTrace)
+{
+    std::vector<double> xs, ys;
+    for (int i = 0; i < 20000; ++i) {
+        xs.push_back(i * 0.0005);
+        ys.push_back(50 + 35 * std::sin(i * 0.003) + (i * 7919 % 23) - 11);
+    }
+    MemTrace* t = memTrace(xs, ys);
+    auto polylines = [&](Trace* trace, bool printed) {
+        RecordingDC dc;
+        view.PrepareDC(dc);
+        if (printed) {
+            dc.setPageMapping(600, 600, 1.0f, QPoint(0, 6000));
+            PrintInfo info;
+            trace->Print(dc, info);
+        } else {
+            trace->Draw(dc);
+        }
+        return recordsStartingWith(dc.lines(), QStringLiteral("polyline "));
+    };
+    const QStringList before = polylines(t, false);
+    switch (GetParam()) {
+    case Change::None:
+    case Change::Print:
+        break;
+    case Change::Scroll:
+        view.scrollPosX += 37;
+        view.scrollPosY -= 11;
+        break;
+    case Change::ViewScale:
+        view.scale = 1.7f;
+        break;
+    case Change::AxisRange:
+        xAxis->end = 7;
+        break;
+    }
+    const bool printed = GetParam() == Change::Print;
+    const QStringList after = polylines(t, printed);
+    EXPECT_EQ(after, polylines(memTrace(xs, ys), printed));
+    if (GetParam() == Change::None) {
+        EXPECT_EQ(after, before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, RedrawAfterChange,
+                         ::testing::Values(Change::None, Change::Scroll, Change::ViewScale,
+                                           Change::AxisRange, Change::Print));
+
 // Renders axes and a trace with symbols through the painter; the symbols must sit centred on
 // their points and nothing may be drawn outside the plot box. With PLOTVANE_RENDER_DIR set the
 // picture is kept there for a look.
