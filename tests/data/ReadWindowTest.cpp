@@ -210,7 +210,9 @@ TEST(ReadWindow, PartsOnThreadsReadAsOnePass)
     }
     ASSERT_GT(texts.size(), 40u);
 
-    for (const auto& [name, text] : texts) {
+    for (const auto& entry : texts) {
+        const auto& name = entry.first;
+        const std::string& text = entry.second;
         ColumnFile one(QStringLiteral("one.dat"));
         const std::string expected = readResult(one, [&] {
             return one.ReadText(text.data(), text.size(), ColumnFile::defaultWindowBytes,
