@@ -208,6 +208,15 @@ const char* findLineBreak(const char* p, size_t n)
     return nullptr;
 }
 
+// A comment is skipped like an empty line: its numbers (a year, a copyright, a commented-out
+// row) are not data.
+bool isCommentLine(const char* p, const char* end)
+{
+    while (p < end && (*p == ' ' || *p == '\t'))
+        ++p;
+    return p < end && *p == '#';
+}
+
 } // namespace
 
 bool LineReader::tokenToNumber(std::string_view token, double* value)
@@ -328,7 +337,7 @@ bool LineReader::ReadLine()
         else
             cursor_ = lineEnd + 1;
         ++linesConsumed_;
-        if (lineEnd_ != line_)
+        if (lineEnd_ != line_ && !isCommentLine(line_, lineEnd_))
             return true;
     }
 }

@@ -9,7 +9,8 @@
 // both give the same lines.
 //
 // Lines end in LF, in CR LF or in a lone CR (classic Mac files); a UTF-8 byte order mark at
-// the start of the text is skipped. Empty lines are skipped everywhere. Tokens are separated by
+// the start of the text is skipped. Empty lines, and lines whose first non-blank character is
+// '#', are skipped everywhere. Tokens are separated by
 // runs of commas, blanks and tabs; a token is a number when the C library's strtod (C locale) takes
 // all of it. A NUL ends the text of its line.
 class LineReader

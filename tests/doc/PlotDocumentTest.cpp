@@ -162,6 +162,19 @@ TEST_F(PlotDocumentTest, NewDocumentEnablesOnlyTheCommandsThatNeedNoTrace)
     EXPECT_FALSE(commandRule(32786, doc, &view));
 }
 
+// A file of one column is plotted against the point number, without a word.
+TEST_F(PlotDocumentTest, OneColumnIsPlottedAgainstThePointNumber)
+{
+    open(writeFile("one.dat", "# level\n5\n7\n6\n"));
+    ASSERT_EQ(traceCount(), 1);
+    EXPECT_TRUE(prompter.texts().isEmpty());
+    EXPECT_EQ(traceAt(0)->GetXColumn(), 0);
+    EXPECT_EQ(traceAt(0)->GetYColumn(), 1);
+    ASSERT_EQ(traceAt(0)->GetNumPoints(), 3);
+    EXPECT_EQ(traceAt(0)->GetXValues()->GetAt(2), 3.0);
+    EXPECT_EQ(traceAt(0)->GetYValues()->GetAt(2), 6.0);
+}
+
 TEST_F(PlotDocumentTest, RereadNoticesALostColumn)
 {
     const QString file = writeFile("run.dat", threeColumns);
