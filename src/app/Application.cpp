@@ -10,6 +10,10 @@
 #include "doc/ui/AnalysisDialogs.h"
 #include "doc/ui/DocumentDialogs.h"
 #include "ole/DocumentTransfer.h"
+#include "ole/OleEditors.h"
+#include "ole/PictureFormats.h"
+#include "ole/VisibleOLE.h"
+#include "ole/ui/OleDialogs.h"
 #include "platform/Profile.h"
 #include "platform/Settings.h"
 #include "platform/Strings.h"
@@ -36,6 +40,8 @@ struct ProgramDialogs::Installation
     Installed<TraceEditors>::Scope traceScope{&traceDialogs};
     AnalysisDialogs analysisDialogs;
     Installed<AnalysisEditors>::Scope analysisScope{&analysisDialogs};
+    OleDialogs oleDialogs;
+    Installed<OleEditors>::Scope oleScope{&oleDialogs};
 };
 
 ProgramDialogs::ProgramDialogs() : installation_(std::make_unique<Installation>()) {}
@@ -45,6 +51,8 @@ ProgramDialogs::~ProgramDialogs() = default;
 void setApplicationIdentity()
 {
     initResources();
+    // Documents holding embedded objects open in every mode of the program.
+    registerEmbeddedObjectClasses();
     QApplication::setApplicationName(loadString(Str::AppTitle));
     QApplication::setApplicationVersion(QStringLiteral("2.0"));
     QApplication::setDesktopFileName(QStringLiteral("plotvane"));
@@ -62,6 +70,10 @@ int runApplication(const CommandLine& commandLine)
     // Copies carry a whole plot for other Plotvane windows and programs.
     DocumentTransfer documentTransfer;
     ClipboardFormats::Registration transferFormat(&documentTransfer);
+    // Pictures of other programs paste as embedded objects; a copied plot's picture is only
+    // taken when its plot is not.
+    PictureFormats pictureFormats;
+    ClipboardFormats::Registration pictureFormat(&pictureFormats);
 
     {
         Profile profile;

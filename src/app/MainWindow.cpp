@@ -12,6 +12,7 @@
 #include "doc/PlotDocument.h"
 #include "log/OutWin.h"
 #include "log/OutputLog.h"
+#include "ole/OleCommands.h"
 #include "platform/Exceptions.h"
 #include "platform/Profile.h"
 #include "platform/Prompter.h"
@@ -290,6 +291,10 @@ bool MainWindow::isCommandEnabled(int id) const
         return child != nullptr && child->view()->hasSelection();
     case FrameCmd::EditPaste:
         return child != nullptr && ViewClipboard::canPaste(QApplication::clipboard()->mimeData());
+    case FrameCmd::InsertNewObject:
+        return child != nullptr;
+    case FrameCmd::InsertGlyphpadLabel:
+        return child != nullptr && OleCommands::canInsertLabel(*child->view());
     default:
         break;
     }
@@ -389,6 +394,12 @@ void MainWindow::onCommand(int id)
                 break;
             case FrameCmd::EditPaste:
                 ViewClipboard::paste(*child->view());
+                break;
+            case FrameCmd::InsertNewObject:
+                OleCommands::insertNewObject(*child->view());
+                break;
+            case FrameCmd::InsertGlyphpadLabel:
+                OleCommands::insertLabel(*child->view());
                 break;
             default:
                 if (child)

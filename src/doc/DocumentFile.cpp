@@ -185,6 +185,25 @@ QString absolutePath(const QString& path)
     return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
 }
 
+// Embedded objects keep their bytes in sub-storages "Embedding N" beside "Contents"; their
+// records name the storage.
+const QString embeddingPrefix = QStringLiteral("Embedding");
+
+void handSideStorages(const CompoundFileReader& reader, Archive& ar)
+{
+    ar.setCarriesSideStorages(true);
+    for (const QString& name : reader.children()) {
+        if (!name.startsWith(embeddingPrefix + QLatin1Char(' ')) || !reader.isStorage({name}))
+            continue;
+        Archive::Streams streams;
+        for (const QString& stream : reader.children({name})) {
+            if (reader.hasStream({name}, stream))
+                streams.insert(stream, reader.readStream({name}, stream));
+        }
+        ar.setSideStorage(name, std::move(streams));
+    }
+}
+
 std::unique_ptr<PlotDocument> loadFrom(const CompoundFileReader& reader,
                                        const QString& documentPath)
 {
@@ -192,6 +211,7 @@ std::unique_ptr<PlotDocument> loadFrom(const CompoundFileReader& reader,
         throw FileException(FileException::Cause::invalidFile, documentPath,
                             QStringLiteral("no Contents stream"));
     Archive ar(reader.readStream(contentsStreamName()));
+    handSideStorages(reader, ar);
     auto doc = std::make_unique<PlotDocument>();
     readDocument(*doc, ar, documentPath);
     doc->SetPathName(documentPath);
@@ -354,11 +374,25 @@ QByteArray documentContents(PlotDocument& doc)
     return ar.data();
 }
 
+void writeContainer(CompoundFileWriter& writer, const Archive& ar)
+{
+    writer.writeStream(contentsStreamName(), ar.data());
+    const QMap<QString, Archive::Streams>& storages = ar.sideStorages();
+    for (auto it = storages.cbegin(); it != storages.cend(); ++it) {
+        writer.addStorage({it.key()});
+        for (auto stream = it.value().cbegin(); stream != it.value().cend(); ++stream)
+            writer.writeStream({it.key()}, stream.key(), stream.value());
+    }
+}
+
 void saveDocument(PlotDocument& doc, const QString& path)
 {
     EmbeddedVersionReset versionReset;
     CompoundFileWriter writer(path);
-    writer.writeStream(contentsStreamName(), documentContents(doc));
+    Archive ar;
+    ar.setCarriesSideStorages(true);
+    writeDocument(doc, ar);
+    writeContainer(writer, ar);
     writer.commit();
 }
 

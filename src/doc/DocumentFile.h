@@ -8,6 +8,7 @@
 #include <memory>
 
 class Archive;
+class CompoundFileWriter;
 class PlotDocument;
 class visiblelist;
 
@@ -41,6 +42,9 @@ QByteArray documentContents(PlotDocument& doc);
 // leaves the old file as it was. Raises FileException or ArchiveException. The document's path
 // and modified flag are left alone.
 void saveDocument(PlotDocument& doc, const QString& path);
+// Puts a document record written into `ar` (an archive that carries side storages) into a
+// container: "Contents" and the "Embedding N" storages of the embedded objects.
+void writeContainer(CompoundFileWriter& writer, const Archive& ar);
 // A new document read from the file; it takes the path. Raises on failure (FileException,
 // ArchiveException, MemoryException); nothing else is touched then.
 std::unique_ptr<PlotDocument> loadDocument(const QString& path);

@@ -237,9 +237,11 @@ QByteArray ServerItem::transferDocument()
 {
     Archive ar;
     ar.setDocument(&doc_);
+    // Embedded objects travel with their bytes, as in a saved file.
+    ar.setCarriesSideStorages(true);
     serialize(ar);
     CompoundFileWriter container;
-    container.writeStream(contentsStreamName(), ar.data());
+    writeContainer(container, ar);
     return container.toBytes();
 }
 

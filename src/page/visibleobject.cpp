@@ -58,6 +58,11 @@ int visibleobject::EditProperties()
     return 0;
 }
 
+int visibleobject::Activate()
+{
+    return EditProperties();
+}
+
 bool visibleobject::IsIndependentOf(const visibleobject*) const
 {
     return true;

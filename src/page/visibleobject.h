@@ -41,6 +41,9 @@ public:
     virtual void CopyAttributes(const visibleobject& other);
     // Nonzero when the user confirmed the object's dialog.
     virtual int EditProperties();
+    // What a double click on the object does; nonzero when the document changed. The object's
+    // dialog unless the object has a better action (an embedded label opens its editor).
+    virtual int Activate();
     // False when this object refers to the other one.
     virtual bool IsIndependentOf(const visibleobject* other) const;
     // Called before `other` is deleted: drop or replace references to it. A replacement the

@@ -430,3 +430,19 @@ uint32_t Archive::objectSchema()
 {
     return std::exchange(objectSchema_, 0xFFFFFFFFu);
 }
+
+uint32_t Archive::addSideStorage(const QString& prefix, Streams streams)
+{
+    requireStoring();
+    uint32_t number = uint32_t(side_.size()) + 1;
+    while (side_.contains(prefix + QLatin1Char(' ') + QString::number(number)))
+        ++number;
+    side_.insert(prefix + QLatin1Char(' ') + QString::number(number), std::move(streams));
+    return number;
+}
+
+const Archive::Streams* Archive::sideStorage(const QString& name) const
+{
+    const auto it = side_.constFind(name);
+    return it == side_.constEnd() ? nullptr : &it.value();
+}

@@ -4,6 +4,7 @@
 #include "platform/Persistent.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -111,6 +112,27 @@ public:
     // 0xFFFFFFFF). Reading a sub-object first does not disturb it.
     uint32_t objectSchema();
 
+    // Storages that travel beside the record (the sub-storages of a document file), each a set of
+    // named streams. Only an archive that carries them takes any: objects whose bytes do not fit
+    // a record ask carriesSideStorages() and otherwise write their bytes into the record itself.
+    using Streams = QMap<QString, QByteArray>;
+    bool carriesSideStorages() const { return carriesSideStorages_; }
+    void setCarriesSideStorages(bool carries) { carriesSideStorages_ = carries; }
+    // Storing: adds a storage named prefix + " " + the next number not yet used ("Embedding 1");
+    // returns that number.
+    uint32_t addSideStorage(const QString& prefix, Streams streams);
+    // Loading: the storages of the file, handed over before the record is read.
+    void setSideStorage(const QString& name, Streams streams) { side_.insert(name, streams); }
+    // The storage of that name, or null.
+    const Streams* sideStorage(const QString& name) const;
+    const QMap<QString, Streams>& sideStorages() const { return side_; }
+
+    // The schema word of the first embedded-object record met, which every later one of the
+    // same document follows; noEmbeddedVersion until then. An archive serves one save or load.
+    static constexpr uint16_t noEmbeddedVersion = 0xFFFF;
+    uint16_t embeddedVersion() const { return embeddedVersion_; }
+    void setEmbeddedVersion(uint16_t version) { embeddedVersion_ = version; }
+
     static constexpr uint32_t maxMapCount = 0x3FFFFFFE;
     // The longest class name accepted; 64 characters or more are refused.
     static constexpr size_t maxClassNameLength = 63;
@@ -148,4 +170,7 @@ private:
     std::unordered_set<Persistent*> claimed_;
     std::unordered_set<Persistent*> inProgress_;
     uint32_t objectSchema_ = 0xFFFFFFFFu;
+    bool carriesSideStorages_ = false;
+    QMap<QString, Streams> side_;
+    uint16_t embeddedVersion_ = noEmbeddedVersion;
 };

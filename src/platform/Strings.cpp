@@ -74,6 +74,11 @@ constexpr Entry stringTable[] = {
     {Str::NoGaussianPeak, "The data have no peak, so no Gaussian can be fitted to them: the "
                           "logarithms of the values lie on a straight line."},
     {Str::TooFewPointsToSmooth, "Smoothing needs a data set of at least 8 points."},
+    {Str::PictureFileFilter,
+     "Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.svg)|*.png;*.jpg;*.jpeg;*.bmp;*.gif;*.svg|All "
+     "Files (*.*)|*.*||"},
+    {Str::InsertPictureTitle, "Insert Picture"},
+    {Str::NewLabelText, "Label"},
     {Str::FollowedFileMissing, "%1 is missing"},
 
     {Str::MirrorXAxisPrompt, "Creates \"Right\" axis"},

@@ -66,6 +66,10 @@ enum Id : int {
     // Analysis that the data do not allow
     NoGaussianPeak = 0x7050,       // "The data have no peak, so no Gaussian can be fitted..."
     TooFewPointsToSmooth = 0x7051, // "Smoothing needs a data set of at least 8 points."
+    // Embedded objects
+    PictureFileFilter = 0x7060,  // "Pictures (*.png *.jpg ...)|...|All Files (*.*)|*.*||"
+    InsertPictureTitle = 0x7061, // "Insert Picture"
+    NewLabelText = 0x7062,       // "Label"
     // Data files followed as they change
     FollowedFileMissing = 0x7070, // "%1 is missing"
 

@@ -383,7 +383,11 @@ void GraphInteraction::mouseDoubleClick(PageScrollView& view, QMouseEvent& event
         pick(view, p);
         obj = selectedAt();
     }
-    editObject(view, obj);
+    PlotDocument* doc = view.document();
+    if (obj && obj->Activate() && doc) {
+        doc->Refresh();
+        doc->MarkChanged();
+    }
 }
 
 void GraphInteraction::editObject(PageScrollView& view, visibleobject* obj)

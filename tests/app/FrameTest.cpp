@@ -172,10 +172,11 @@ TEST_F(FrameTest, EnabledCommandsWithoutAndWithADocument)
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(frame.activeChild(), child);
     frame.updateCommands();
-    // The commands that need a trace (Reread Data, the fits, ...) stay disabled.
+    // The commands that need a trace (Reread Data, the fits, ...) stay disabled, and so does
+    // Insert Glyphpad Label without a focus rectangle.
     const QSet<int> withDocument =
-        always + QSet<int>{57602, 57603, 57604, 57607, 57609, 57650, 57651,
-                           57680, 57681, 32771, 32772, 32773, 32802, 32804};
+        always + QSet<int>{57602, 57603, 57604, 57607, 57609, 57650, 57651, 57680,
+                           57681, 32771, 32772, 32773, 32802, 32804, 57856};
     EXPECT_EQ(enabledCommands(frame), withDocument);
 
     EXPECT_TRUE(child->close());

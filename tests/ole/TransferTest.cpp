@@ -1,7 +1,10 @@
+#include "OleTestSupport.h"
 #include "doc/DocTestSupport.h"
 #include "doc/DocumentFile.h"
+#include "ole/ClientItem.h"
 #include "ole/DocumentTransfer.h"
 #include "ole/ServerItem.h"
+#include "ole/VisibleOLE.h"
 #include "platform/Archive.h"
 #include "platform/Exceptions.h"
 #include "traces/Trace.h"
@@ -130,6 +133,28 @@ TEST_F(TransferTest, PastedDocumentGivesTheSameObjectsAtTheFocusRectangle)
     EXPECT_FALSE(ViewClipboard::paste(target, alone));
     EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Error pasteing from clipboard!")});
     EXPECT_EQ(other.GetObjects().count(), doc.GetObjects().count());
+}
+
+TEST_F(TransferTest, EmbeddedPicturesTravelWithTheirBytes)
+{
+    const QByteArray png = pngBytes(12, 8);
+    auto picture = std::make_unique<VisibleOLE>(ClientItem::fromPicture(png));
+    VisibleOLE* original = picture.get();
+    doc.AddObject(std::move(picture));
+    auto selection = std::make_unique<visiblelist>();
+    selection->append(original);
+    window.SetSelection(std::move(selection));
+    QMimeData alone;
+    alone.setData(DocumentTransfer::mimeType,
+                  ViewClipboard::selectionData(window)->data(DocumentTransfer::mimeType));
+
+    PlotDocument other;
+    TestWindow target(&other);
+    ASSERT_TRUE(ViewClipboard::paste(target, alone));
+    ASSERT_EQ(other.GetObjects().count(), 1);
+    const auto* pasted = dynamic_cast<const VisibleOLE*>(other.GetObjects().at(0));
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_EQ(pasted->item()->content(), png);
 }
 
 } // namespace
