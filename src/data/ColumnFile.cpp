@@ -846,6 +846,7 @@ void ColumnFile::Serialize(Archive& ar)
         readState_ = ReadState::notRead;
         if (GetFullPath().isEmpty())
             return;
+        settings_ = ImportSettingsScope::forPath(GetFullPath());
         ReadFileRecorded();
         // A relative path (stored by an older save) names the file found from the current
         // directory; it is kept absolute from now on.
