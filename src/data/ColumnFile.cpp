@@ -672,14 +672,8 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
     header->widen(width);
     const int numColumns = header->numColumns();
     if (rules->headerLine > 0) {
-        std::vector<std::string> names = LineReader::fieldsOf(header->headerText(), *rules);
-        // A header line written as a comment names its columns after the comment mark.
-        if (!names.empty() && !names.front().empty() && rules->comment[uint8_t(names.front()[0])])
-            names.front().erase(0, 1);
-        if (!names.empty() && names.front().empty() && rules->delimiter == 0)
-            names.erase(names.begin());
-        for (const std::string& name : names)
-            columnNames_.push_back(QString::fromUtf8(name).trimmed());
+        for (const QString& name : columnNamesOf(header->headerText(), *rules))
+            columnNames_.push_back(name);
     }
     int64_t offset = 0;
     for (Part& p : parts) {

@@ -16,7 +16,7 @@ const std::pair<ImportSettings::Delimiter, const char*> delimiterNames[] = {
     {ImportSettings::Delimiter::automatic, "automatic"},
 };
 
-// The delimiter most of the first lines that are not comments use.
+// The delimiter most of the first lines with numbers use.
 ImportSettings::Delimiter guessDelimiter(std::string_view sample, const LineReader::Rules& rules)
 {
     int lines = 0, semicolons = 0, tabs = 0, commas = 0;
@@ -27,7 +27,9 @@ ImportSettings::Delimiter guessDelimiter(std::string_view sample, const LineRead
         const std::string_view line = sample.substr(0, end);
         sample.remove_prefix(std::min(end + 1, sample.size()));
         const size_t first = line.find_first_not_of(" \t");
-        if (first == std::string_view::npos || rules.comment[uint8_t(line[first])])
+        // Titles and words say nothing of how the numbers are separated.
+        if (first == std::string_view::npos || rules.comment[uint8_t(line[first])] ||
+            line.find_first_of("0123456789") == std::string_view::npos)
             continue;
         ++lines;
         semicolons += line.find(';') != std::string_view::npos;
@@ -232,6 +234,20 @@ bool parseDateTime(std::string_view text, std::string_view pattern, double* seco
     const int64_t days = p.hasDate ? daysFromCivil(p.year, p.month, p.day) : 0;
     *seconds = double(days * 86400 + p.hour * 3600 + p.minute * 60 - p.zoneMinutes * 60) + p.second;
     return true;
+}
+
+QStringList columnNamesOf(std::string_view headerLine, const LineReader::Rules& rules)
+{
+    std::vector<std::string> fields = LineReader::fieldsOf(headerLine, rules);
+    if (!fields.empty() && !fields.front().empty() && rules.comment[uint8_t(fields.front()[0])])
+        fields.front().erase(0, 1);
+    if (!fields.empty() && fields.front().find_first_not_of(" \t") == std::string::npos &&
+        rules.delimiter == 0)
+        fields.erase(fields.begin());
+    QStringList names;
+    for (const std::string& f : fields)
+        names.append(QString::fromUtf8(f).trimmed());
+    return names;
 }
 
 std::shared_ptr<const LineReader::Rules> ImportSettings::rules(std::string_view sample) const

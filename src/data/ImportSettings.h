@@ -51,6 +51,10 @@ struct ImportSettings
     static bool delimiterFromName(const QString& name, Delimiter* d);
 };
 
+// The names a header line gives the columns, split as the rules split rows; a comment mark
+// before the first name is not part of it.
+QStringList columnNamesOf(std::string_view headerLine, const LineReader::Rules& rules);
+
 // Seconds since 1970-01-01 00:00 UTC for a date, or since midnight for a time of day. An empty
 // pattern takes ISO 8601 ("2024-03-01", "2024-03-01T09:30:15.5Z", "09:30"); a pattern uses
 // yyyy, yy, MM, M, dd, d, HH, H, hh, h, mm, m, ss, s, z (fraction of a second) and literal

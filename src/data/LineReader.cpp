@@ -389,7 +389,8 @@ void LineReader::report(LineKind kind) const
 void LineReader::report(LineKind kind, const char* begin, const char* end) const
 {
     if (observer_)
-        observer_->line(linesConsumed_, kind, std::string_view(begin, size_t(end - begin)));
+        observer_->line(linesConsumed_ + (kind == LineKind::tooLong ? 1 : 0), kind,
+                        std::string_view(begin, size_t(end - begin)));
 }
 
 void LineReader::readFirstRow()

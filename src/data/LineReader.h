@@ -63,10 +63,11 @@ public:
         skipped, // before the first data line given
         header,  // the line of the column names
         curveBreak,
-        text,   // no number: skipped
-        data,   // a row
-        stop,   // the text line that ended the data
-        tooLong // cannot be read: ends the data
+        text,    // no number: skipped
+        data,    // a row
+        stop,    // the text line that ended the data
+        tooLong, // cannot be read: ends the data
+        notRead, // after the end of the data
     };
     class Observer
     {

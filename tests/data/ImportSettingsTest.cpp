@@ -5,6 +5,7 @@
 #include "data/ImportSettings.h"
 #include "DataTestFiles.h"
 #include "data/ColumnFile.h"
+#include "data/ImportPreview.h"
 #include "data/LineReader.h"
 #include "platform/Exceptions.h"
 
@@ -266,6 +267,31 @@ TEST(ReadWithSettings, DatesOutOfRangeOrMalformedAreNotRead)
     EXPECT_EQ(v, 1709301900.0);
     ASSERT_TRUE(parseDateTime("2000-01-01T01:00+01:00", "", &v));
     EXPECT_EQ(v, 946684800.0);
+}
+
+// The preview marks what each line is taken for, and stops at the lines it shows.
+TEST(ImportPreview, MarksEachLineAsTheReaderTakesIt)
+{
+    using K = LineReader::LineKind;
+    const std::string text = "title\n# c\na;b\n1;2\n\n&\n3;x\nw\nw\nw\nw\n5;6\n7;8\n";
+    const ImportSettings settings = with([](ImportSettings& s) {
+        s.firstDataLine = 3;
+        s.headerLine = 3;
+        s.delimiter = Delimiter::automatic;
+        s.missingValues = true;
+        s.breakLines = true;
+    });
+    const ImportPreview p = previewImportText(text, settings, 12);
+    std::vector<K> kinds;
+    for (const ImportPreview::Line& line : p.lines)
+        kinds.push_back(line.kind);
+    EXPECT_EQ(kinds, (std::vector<K>{K::skipped, K::skipped, K::header, K::data, K::curveBreak,
+                                     K::curveBreak, K::data, K::text, K::text, K::text, K::stop,
+                                     K::notRead}));
+    EXPECT_EQ(p.lines.back().number, 12);
+    EXPECT_EQ(p.names, (QStringList{"a", "b"}));
+    ASSERT_EQ(p.numColumns, 2);
+    EXPECT_TRUE(sameRows({p.lines[3].values, p.lines[6].values}, {{1, 2}, {3, nan}}));
 }
 
 } // namespace
