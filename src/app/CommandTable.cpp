@@ -76,6 +76,7 @@ const QList<Menu>& menus()
           cmd(FrameCmd::FileSaveAs),
           separator,
           cmd(Cmd::OpenDataFile),
+          cmd(Cmd::ImportDataFile),
           separator,
           cmd(FrameCmd::Print),
           cmd(FrameCmd::PrintPreview),

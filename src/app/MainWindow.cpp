@@ -254,6 +254,7 @@ bool MainWindow::isCommandEnabled(int id) const
         case FrameCmd::EditCopy:
             return log_->view()->hasSelection();
         case Cmd::OpenDataFile:
+        case Cmd::ImportDataFile:
             return false;
         default:
             break;
@@ -283,6 +284,7 @@ bool MainWindow::isCommandEnabled(int id) const
     case FrameCmd::PrevPane:
         return !visibleWindows().isEmpty();
     case Cmd::OpenDataFile:
+    case Cmd::ImportDataFile:
         // Without a plot window the command opens one to plot in.
         return child == nullptr || child->document().isCommandEnabled(id);
     case FrameCmd::EditDelete:
@@ -379,7 +381,8 @@ void MainWindow::onCommand(int id)
                 mdi_->activatePreviousSubWindow();
                 break;
             case Cmd::OpenDataFile:
-                openDataFile();
+            case Cmd::ImportDataFile:
+                openDataFile(id);
                 break;
             case FrameCmd::EditDelete:
                 // A readout may follow a trace that is about to go.
@@ -621,15 +624,15 @@ void MainWindow::fileOpen()
         openDocument(path);
 }
 
-void MainWindow::openDataFile()
+void MainWindow::openDataFile(int command)
 {
     PlotChild* child = activeChild();
     if (child) {
-        child->document().onCommand(Cmd::OpenDataFile);
+        child->document().onCommand(command);
         return;
     }
     child = newDocument();
-    child->document().onCommand(Cmd::OpenDataFile);
+    child->document().onCommand(command);
     // Nothing was plotted: the window opened for it goes again.
     if (!child->document().IsModified() && child->document().GetObjects().isEmpty())
         child->close();
