@@ -126,6 +126,23 @@ bool PlotDocument::GetAxisDataRange(const visibleobject* axis, double& min, doub
     return found;
 }
 
+QString PlotDocument::GetAxisColumnName(const visibleobject* axis)
+{
+    const std::unique_ptr<visiblelist> traces = GetTraces();
+    for (visibleobject* obj : *traces) {
+        const auto* trace = static_cast<Trace*>(obj);
+        const ColumnFile* file = trace->GetFile();
+        if (!file)
+            continue;
+        // Column 0, the point number, has no name.
+        if (trace->GetXAxis() == axis)
+            return file->GetColumnName(trace->GetXColumn() - 1);
+        if (trace->GetYAxis() == axis)
+            return file->GetColumnName(trace->GetYColumn() - 1);
+    }
+    return {};
+}
+
 void PlotDocument::removeTrace(Trace* trace)
 {
     const std::unique_ptr<visibleobject> doomed = objects.Take(trace);

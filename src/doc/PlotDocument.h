@@ -91,6 +91,7 @@ public:
 
     // DocumentServices
     bool GetAxisDataRange(const visibleobject* axis, double& min, double& max) override;
+    QString GetAxisColumnName(const visibleobject* axis) override;
     // PageObjectSource
     QList<visibleobject*> pageObjects() const override { return objects.objects(); }
 
