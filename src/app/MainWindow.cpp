@@ -5,6 +5,7 @@
 #include "app/DefaultsDialog.h"
 #include "app/DocumentIO.h"
 #include "app/PlotChild.h"
+#include "app/StatusReadProgress.h"
 #include "app/WindowPlacement.h"
 #include "doc/DocumentCommands.h"
 #include "doc/DocumentView.h"
@@ -129,6 +130,8 @@ MainWindow::MainWindow(QWidget* parent)
         following_ = profile.getInt(Settings::section, QStringLiteral("FollowFiles"), 0) != 0;
     }
     actions_.value(FrameCmd::FollowFiles)->setCheckable(true);
+    readProgress_ = std::make_unique<StatusReadProgress>(status);
+    previousReadProgress_ = Installed<ReadProgress>::install(readProgress_.get());
 
     setAcceptDrops(true);
     qApp->installEventFilter(this);
@@ -141,6 +144,8 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    if (Installed<ReadProgress>::get() == readProgress_.get())
+        Installed<ReadProgress>::install(previousReadProgress_);
     if (LogSink::instance() == log_.get())
         Installed<LogSink>::install(previousSink_);
     log_->close();
@@ -591,8 +596,10 @@ PlotChild* MainWindow::openFile(const QString& path)
         doc = DocumentIO::openForCommandLine(path, &error);
     }
     if (!doc) {
-        Prompter::instance().message(error, QFileInfo(path).fileName(),
-                                     Prompter::Icon::Exclamation);
+        // A read stopped with Escape needs no message.
+        if (!readProgress_->cancelled())
+            Prompter::instance().message(error, QFileInfo(path).fileName(),
+                                         Prompter::Icon::Exclamation);
         return nullptr;
     }
     PlotChild* child = addChild(std::move(doc));

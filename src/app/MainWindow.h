@@ -12,6 +12,8 @@ class OutputLog;
 class PlotChild;
 class QAction;
 class QLabel;
+class ReadProgress;
+class StatusReadProgress;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -109,6 +111,8 @@ private:
     bool updatePending_ = false;
     bool following_ = false;
     QLabel* missingFiles_ = nullptr; // in the status bar
+    std::unique_ptr<StatusReadProgress> readProgress_;
+    ReadProgress* previousReadProgress_ = nullptr;
     std::unique_ptr<OutputLog> log_;
     LogSink* previousSink_ = nullptr; // put back when this window goes
 };

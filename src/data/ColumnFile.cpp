@@ -3,16 +3,20 @@
 #include "data/LineReader.h"
 #include "platform/Archive.h"
 #include "platform/Exceptions.h"
+#include "platform/Installed.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
+#include <functional>
 #include <limits>
 #include <new>
 #include <optional>
@@ -147,12 +151,25 @@ public:
     // The bytes [begin, end) of the whole text.
     TextSource(const TextSource& whole, size_t begin, size_t end)
         : text_(whole.text_ ? whole.text_ + begin : nullptr), fd_(whole.fd_), base_(begin),
-          size_(std::min(end, whole.size_) - std::min(begin, whole.size_)), path_(whole.path_)
+          size_(std::min(end, whole.size_) - std::min(begin, whole.size_)), path_(whole.path_),
+          shared_(whole.shared_)
     {}
+
+    // What the threads of one read share: the bytes read, and whether to stop.
+    struct Shared
+    {
+        std::atomic<int64_t> done{0};
+        std::atomic<bool> cancelled{false};
+    };
+    void share(Shared* shared) { shared_ = shared; }
 
     size_t Read(char* dst, size_t max) override
     {
+        if (shared_ && shared_->cancelled)
+            throw ReadCancelled();
         const size_t n = readAt(offset_, dst, max);
+        if (shared_)
+            shared_->done += int64_t(n);
         if (n == 0)
             size_ = offset_; // the file became shorter: its text is what was there
         offset_ += n;
@@ -216,6 +233,7 @@ private:
     size_t offset_ = 0;
     QString path_;
     bool failed_ = false;
+    Shared* shared_ = nullptr;
 };
 
 namespace {
@@ -509,28 +527,39 @@ int ColumnFile::ReadText(const char* data, size_t size, size_t windowBytes, int 
 namespace {
 
 // Runs f(0) .. f(n - 1), f(0) on the calling thread and the others on threads of their own, and
-// passes on the first exception any of them raised once all have ended.
-template <class F> void runParts(int n, const F& f)
+// passes on the first exception any of them raised once all have ended. With a poll, all run
+// on threads of their own while the calling thread polls every few hundredths of a second.
+template <class F> void runParts(int n, const F& f, const std::function<void()>& poll = {})
 {
     std::vector<std::exception_ptr> errors(static_cast<size_t>(n), nullptr);
+    std::atomic<int> finished{0};
     auto guarded = [&](int k) {
         try {
             f(k);
         } catch (...) {
             errors[size_t(k)] = std::current_exception();
         }
+        ++finished;
     };
+    const int first = poll ? 0 : 1;
     std::vector<std::thread> threads;
     threads.reserve(size_t(n));
     try {
-        for (int k = 1; k < n; ++k)
+        for (int k = first; k < n; ++k)
             threads.emplace_back(guarded, k);
     } catch (const std::system_error&) {
         // No more threads to be had: the rest run here.
-        for (int k = int(threads.size()) + 1; k < n; ++k)
+        for (int k = first + int(threads.size()); k < n; ++k)
             guarded(k);
     }
-    guarded(0);
+    if (poll) {
+        while (finished < n) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            poll();
+        }
+    } else {
+        guarded(0);
+    }
     for (std::thread& t : threads)
         t.join();
     for (const std::exception_ptr& e : errors) {
@@ -542,6 +571,32 @@ template <class F> void runParts(int n, const F& f)
 } // namespace
 
 int ColumnFile::readPasses(TextSource& source, size_t windowBytes, int rowLimit, int threads)
+{
+    struct Watch
+    {
+        ReadProgress* watcher;
+        Watch(ReadProgress* w, const QString& path) : watcher(w)
+        {
+            if (watcher)
+                watcher->started(path);
+        }
+        ~Watch()
+        {
+            if (watcher)
+                watcher->finished();
+        }
+    } watch(Installed<ReadProgress>::get(), GetFullPath());
+    try {
+        return readPassesWatched(source, windowBytes, rowLimit, threads);
+    } catch (const ReadCancelled&) {
+        clearColumns();
+        readState_ = ReadState::notRead;
+        resumeOffset_ = -1;
+        throw;
+    }
+}
+
+int ColumnFile::readPassesWatched(TextSource& source, size_t windowBytes, int rowLimit, int threads)
 {
     columnNames_.clear();
     if (settings_.delimiter == ImportSettings::Delimiter::automatic) {
@@ -617,6 +672,20 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
         int64_t consumed = 0;
     };
 
+    // A read that is watched can be stopped at the next refill of any part.
+    TextSource::Shared shared;
+    std::function<void()> poll;
+    if (ReadProgress* watcher = Installed<ReadProgress>::get()) {
+        const int64_t total = 2 * int64_t(source.size());
+        if (!watcher->progress(0, total))
+            throw ReadCancelled();
+        source.share(&shared);
+        poll = [watcher, &shared, total] {
+            if (!watcher->progress(shared.done, total))
+                shared.cancelled = true;
+        };
+    }
+
     std::vector<size_t> starts{0};
     for (int k = 1; k < partCount; ++k) {
         const size_t at = source.lineStartFrom(source.size() / size_t(partCount) * size_t(k));
@@ -639,14 +708,17 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
     }
 
     // The first pass, then the second from the start of each part, unless it is held whole.
-    runParts(n, [&](int k) {
-        Part& p = parts[size_t(k)];
-        p.whole = countText(*p.source, *p.window, &p.counts, &p.held);
-        if (!p.whole) {
-            p.source->Rewind();
-            p.held = 0;
-        }
-    });
+    runParts(
+        n,
+        [&](int k) {
+            Part& p = parts[size_t(k)];
+            p.whole = countText(*p.source, *p.window, &p.counts, &p.held);
+            if (!p.whole) {
+                p.source->Rewind();
+                p.held = 0;
+            }
+        },
+        poll);
     int64_t lineBreaks = 0, rowBound = 0;
     for (Part& p : parts) {
         // An empty line that breaks the curve may become a row of its own.
@@ -704,37 +776,40 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
         throw;
     }
 
-    runParts(n, [&](int k) {
-        Part& p = parts[size_t(k)];
-        std::optional<LineReader> continued;
-        if (k > 0)
-            continued.emplace(p.window->data(), p.window->capacity(), p.held,
-                              p.whole ? nullptr : &*p.source,
-                              LineReader::Continuation{numColumns, 0}, rules);
-        LineReader& reader = k == 0 ? *header : *continued;
-        // The first part has its first row at hand.
-        for (bool atHand = k == 0; atHand || reader.NextDataLine(); atHand = false) {
-            if (!p.hasRow) {
-                p.hasRow = true;
-                p.leadTextLines = reader.textLinesBeforeRow();
-                p.leadBreak = reader.isBreakRow();
+    runParts(
+        n,
+        [&](int k) {
+            Part& p = parts[size_t(k)];
+            std::optional<LineReader> continued;
+            if (k > 0)
+                continued.emplace(p.window->data(), p.window->capacity(), p.held,
+                                  p.whole ? nullptr : &*p.source,
+                                  LineReader::Continuation{numColumns, 0}, rules);
+            LineReader& reader = k == 0 ? *header : *continued;
+            // The first part has its first row at hand.
+            for (bool atHand = k == 0; atHand || reader.NextDataLine(); atHand = false) {
+                if (!p.hasRow) {
+                    p.hasRow = true;
+                    p.leadTextLines = reader.textLinesBeforeRow();
+                    p.leadBreak = reader.isBreakRow();
+                }
+                if (p.rows == p.bound) {
+                    p.full = true;
+                    break;
+                }
+                const double* values = reader.numbers();
+                for (int c = 0; c < numColumns; ++c)
+                    out[c][p.offset + p.rows] = values[c];
+                ++p.rows;
             }
-            if (p.rows == p.bound) {
-                p.full = true;
-                break;
-            }
-            const double* values = reader.numbers();
-            for (int c = 0; c < numColumns; ++c)
-                out[c][p.offset + p.rows] = values[c];
-            ++p.rows;
-        }
-        p.consumed = reader.linesConsumed();
-        p.stopped = p.full || !reader.endedWithText();
-        p.trailTextLines = reader.textLinesSinceRow();
-        p.trailBreak = reader.breakPending();
-        if (!p.hasRow)
-            p.leadTextLines = p.trailTextLines;
-    });
+            p.consumed = reader.linesConsumed();
+            p.stopped = p.full || !reader.endedWithText();
+            p.trailTextLines = reader.textLinesSinceRow();
+            p.trailBreak = reader.breakPending();
+            if (!p.hasRow)
+                p.leadTextLines = p.trailTextLines;
+        },
+        poll);
 
     // The parts joined as one pass over the text reads them: rows close up, and a run of text
     // lines may go on from one part into the next.
@@ -799,8 +874,19 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
 
 int ColumnFile::Reread()
 {
-    clearColumns();
-    return ReadFile();
+    ColumnFile fresh(GetFullPath());
+    fresh.settings_ = settings_;
+    int result = 0;
+    try {
+        result = fresh.ReadFile();
+    } catch (const ReadCancelled&) {
+        throw;
+    } catch (...) {
+        takeDataOf(fresh);
+        throw;
+    }
+    takeDataOf(fresh);
+    return result;
 }
 
 DataColumn* ColumnFile::GetColumn(int n)
@@ -823,6 +909,8 @@ int ColumnFile::ReadFileRecorded()
 {
     try {
         return ReadFile();
+    } catch (const ReadCancelled&) {
+        throw;
     } catch (const PlotvaneException&) {
         // The read state says what went wrong.
     } catch (const std::bad_alloc&) {

@@ -2,6 +2,7 @@
 
 #include "data/DataColumn.h"
 #include "data/FileName.h"
+#include "platform/Exceptions.h"
 #include "data/ImportSettings.h"
 #include "platform/Persistent.h"
 
@@ -13,6 +14,28 @@
 #include <string>
 #include <sys/types.h>
 #include <vector>
+
+// Watches the reads of data files, on the thread that started them: a long read can be shown
+// and stopped. Installed for everyone (Installed<ReadProgress>); none is installed by default.
+class ReadProgress
+{
+public:
+    virtual ~ReadProgress() = default;
+    // Before a read of the file at path, and after it, whatever its outcome.
+    virtual void started(const QString& path) = 0;
+    virtual void finished() = 0;
+    // done of total bytes are read (each pass over the text counts); called at the start and
+    // then every few hundredths of a second. False stops the read: it raises ReadCancelled.
+    virtual bool progress(int64_t done, int64_t total) = 0;
+};
+
+// A read stopped through its ReadProgress. Reread keeps the data held before; ReadFile leaves
+// the file without columns, as not read.
+class ReadCancelled : public PlotvaneException
+{
+public:
+    ReadCancelled() : PlotvaneException(QStringLiteral("read cancelled")) {}
+};
 
 // An ASCII column data file read whole into columns of doubles. Shared by every trace that
 // plots from it; the document's data file list owns it. The text on disk is never written and
@@ -85,10 +108,12 @@ public:
     // line break is taken to be still being written and is left for the next call. The
     // exceptions are ReadFile's, but a file that is no longer a data file keeps the data held.
     FollowResult Follow();
-    // Drops the columns and reads the file again; exceptions pass through.
+    // Reads the file again; exceptions pass through. The data held stay until the new are read,
+    // and stay when the read is cancelled.
     int Reread();
     // ReadFile for loading: what the read raises is not passed on but kept in the read state,
-    // for the document to report once it is loaded. Returns what ReadFile returned, or 0.
+    // for the document to report once it is loaded; only ReadCancelled passes, to end the load.
+    // Returns what ReadFile returned, or 0.
     int ReadFileRecorded();
 
     // The number of rows; 0 without columns.
@@ -148,6 +173,7 @@ private:
     std::optional<FollowResult> readAppended(int fd, const Stamp& now);
     // Both passes over the text of the source through a window of windowBytes.
     int readPasses(TextSource& source, size_t windowBytes, int rowLimit, int threads);
+    int readPassesWatched(TextSource& source, size_t windowBytes, int rowLimit, int threads);
     // The passes over partCount parts of the text at once, joined as one pass reads them; no
     // result when they do not join that simply (the columns are then dropped).
     std::optional<int> readParts(TextSource& source, size_t windowBytes, int rowLimit,

@@ -96,6 +96,8 @@ bool FileFollower::update()
             case ColumnFile::FollowResult::unchanged:
                 break;
             }
+        } catch (const ReadCancelled&) {
+            // Left as it was, to be read at its next change.
         } catch (const std::exception& e) {
             // A parse error leaves the rows before it; any other failure the data held.
             changedFiles.insert(file);

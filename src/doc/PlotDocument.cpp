@@ -253,6 +253,8 @@ PlotDocument::readNewFile(const QString& path, const ImportSettings& settings, b
             if (file->ReadFile() == 0)
                 throw FileException(FileException::Cause::accessDenied, file->GetFullPath());
         }
+    } catch (const ReadCancelled&) {
+        return nullptr;
     } catch (const std::exception& error) {
         const DataFileMessage message = dataFileMessage(error, *file);
         const ColumnFile::ReadState state = file->GetReadState();
@@ -382,6 +384,9 @@ void PlotDocument::RereadData()
         try {
             if (trace->Reread() == 0 && file && !askToLocate(file))
                 RemoveTracesOfFile(file);
+        } catch (const ReadCancelled&) {
+            // The file keeps the data it had; the rest are not read either.
+            break;
         } catch (const std::exception&) {
             ShowFileMessage(Str::FileError, file ? file->GetFullPath() : QString());
             if (file)

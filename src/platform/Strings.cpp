@@ -80,6 +80,7 @@ constexpr Entry stringTable[] = {
     {Str::InsertPictureTitle, "Insert Picture"},
     {Str::NewLabelText, "Label"},
     {Str::FollowedFileMissing, "%1 is missing"},
+    {Str::ReadingDataFile, "Reading %1: %2% (Esc cancels)"},
     {Str::ImportDataTitle, "Import Data"},
     {Str::ImportCommentsLabel, "&Comment characters:"},
     {Str::ImportFirstLineLabel, "&First data line:"},

@@ -72,6 +72,7 @@ enum Id : int {
     NewLabelText = 0x7062,       // "Label"
     // Data files followed as they change
     FollowedFileMissing = 0x7070, // "%1 is missing"
+    ReadingDataFile = 0x7071,     // "Reading %1: %2% (Esc cancels)"
     // Import of data files with settings
     ImportDataTitle = 0x7078,          // "Import Data"
     ImportCommentsLabel = 0x7079,      // "&Comment characters:"

@@ -131,3 +131,35 @@ TEST_F(FileFollowerTest, ChangeOnDiskIsReadAfterTheDelay)
 }
 
 } // namespace
+
+namespace {
+
+// Stops every read at its start, as Escape pressed during a long read does.
+class CancellingProgress : public ReadProgress
+{
+public:
+    void started(const QString&) override { ++reads; }
+    void finished() override { --reads; }
+    bool progress(int64_t, int64_t) override { return false; }
+    int reads = 0;
+};
+
+} // namespace
+
+// A cancelled read leaves the document as it was and says nothing.
+TEST_F(FileFollowerTest, CancelledReadsLeaveTheDocumentAsItWas)
+{
+    writeFile("run.dat", "time value\n" + rowsFrom(2, 9));
+    const QString other = writeFile("other.dat", rowsFrom(1, 3));
+    CancellingProgress cancelling;
+    Installed<ReadProgress>::Scope scope(&cancelling);
+    prompter.clear();
+    ASSERT_TRUE(doc.onCommand(32795)); // Reread Data
+    EXPECT_EQ(ys(), squares(1, 5));
+    EXPECT_EQ(traceCount(), 1);
+    open(other);
+    EXPECT_EQ(traceCount(), 1);
+    EXPECT_EQ(doc.GetFiles().count(), 1);
+    EXPECT_TRUE(prompter.texts().isEmpty());
+    EXPECT_EQ(cancelling.reads, 0);
+}
