@@ -159,7 +159,8 @@ void reportDataFiles(const PlotDocument& doc, HeadlessPrompter& prompter)
 }
 
 // The input as a plotted document, or null once the reason has been said. Memory failures pass.
-std::unique_ptr<PlotDocument> openInput(const QString& path, HeadlessPrompter& prompter)
+std::unique_ptr<PlotDocument> openInput(const QString& path, HeadlessPrompter& prompter,
+                                        const ImportSettings& settings)
 {
     if (const QString problem = DocumentIO::inputProblem(path); !problem.isEmpty()) {
         prompter.say(problem);
@@ -167,6 +168,13 @@ std::unique_ptr<PlotDocument> openInput(const QString& path, HeadlessPrompter& p
     }
     std::unique_ptr<PlotDocument> doc;
     if (DocumentIO::isPlotDocument(path)) {
+        // A document keeps the settings its data files are read with.
+        if (!settings.isDefault()) {
+            prompter.say(
+                QStringLiteral("'%1' is a plot document: the reading options go with a data file")
+                    .arg(path));
+            return nullptr;
+        }
         try {
             doc = loadDocument(path);
         } catch (const std::exception& e) {
@@ -179,8 +187,7 @@ std::unique_ptr<PlotDocument> openInput(const QString& path, HeadlessPrompter& p
     } else {
         // No trace editors are installed without a window, so the new trace opens no dialog.
         doc = std::make_unique<PlotDocument>();
-        prompter.offerDataFile(QFileInfo(path).absoluteFilePath());
-        doc->OpenDataFile();
+        doc->OpenDataFile(QFileInfo(path).absoluteFilePath(), settings);
         if (!doc->HoldsTrace()) {
             // The reader has said why, as a message.
             if (!prompter.hasSaid())
@@ -274,7 +281,7 @@ int runExport(const CommandLine& commandLine, QTextStream& err)
         };
         if (const auto input = overwrittenInput(out, in, nullptr))
             return refuseOverwriting(*input);
-        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter);
+        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter, commandLine.import);
         if (!doc)
             return false;
         if (const auto input = overwrittenInput(out, in, doc.get()))
@@ -301,7 +308,7 @@ int runDescribe(const CommandLine& commandLine, QTextStream& out, QTextStream& e
 {
     const QString in = commandLine.files.value(0);
     return runHeadless(err, [&](HeadlessPrompter& prompter) {
-        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter);
+        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter, commandLine.import);
         if (!doc)
             return false;
         out << QJsonDocument(describeDocument(*doc, commandLine.values))
@@ -402,7 +409,7 @@ int runAnalysis(const CommandLine& commandLine, QTextStream& out, QTextStream& e
 {
     const QString in = commandLine.files.value(0);
     return runHeadless(err, [&](HeadlessPrompter& prompter) {
-        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter);
+        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter, commandLine.import);
         if (!doc)
             return false;
         const Trace& trace = *doc->FirstTrace();
