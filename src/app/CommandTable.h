@@ -12,6 +12,7 @@ enum : int {
     InsertGlyphpadLabel = 32797,
     Defaults = 32801,
     ViewScale = 32804,
+    FileExport = 32810,
     CancelMode = 32806,  // Escape: the view closes an in-place active object
     FollowFiles = 32811, // checkable: data files are reread as they change on disk
 
@@ -31,6 +32,7 @@ enum : int {
     EditPaste = 57637,
     EditPasteLink = 57638,
     EditUndo = 57643,
+    EditRedo = 57644,
 
     WindowCascade = 57650,
     WindowTile = 57651,

@@ -4,6 +4,7 @@
 #include "app/CommandTable.h"
 #include "app/DefaultsDialog.h"
 #include "app/DocumentIO.h"
+#include "app/ExportDialog.h"
 #include "app/PlotChild.h"
 #include "app/StatusReadProgress.h"
 #include "app/WindowPlacement.h"
@@ -11,6 +12,7 @@
 #include "doc/DocumentView.h"
 #include "doc/FileFollower.h"
 #include "doc/PlotDocument.h"
+#include "doc/UndoHistory.h"
 #include "log/OutWin.h"
 #include "log/OutputLog.h"
 #include "ole/OleCommands.h"
@@ -46,6 +48,7 @@
 #include <QUrl>
 #include <QWhatsThis>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -72,6 +75,8 @@ QIcon toolbarIcon(int id)
         {FrameCmd::EditCut, "edit-cut", "cut"},
         {FrameCmd::EditCopy, "edit-copy", "copy"},
         {FrameCmd::EditPaste, "edit-paste", "paste"},
+        {FrameCmd::EditUndo, "edit-undo", "undo"},
+        {FrameCmd::EditRedo, "edit-redo", "redo"},
         {FrameCmd::InsertGlyphpadLabel, nullptr, "label"},
         {FrameCmd::Print, "document-print", "print"},
         {FrameCmd::About, "help-about", "about"},
@@ -84,6 +89,23 @@ QIcon toolbarIcon(int id)
         return icon.theme ? QIcon::fromTheme(QLatin1String(icon.theme), own) : own;
     }
     return {};
+}
+
+// The frame's own commands that change the page; the document's commands name their steps
+// themselves.
+bool isEditCommand(int id)
+{
+    switch (id) {
+    case FrameCmd::EditDelete:
+    case FrameCmd::EditCut:
+    case FrameCmd::EditPaste:
+    case FrameCmd::EditPasteLink:
+    case FrameCmd::InsertNewObject:
+    case FrameCmd::InsertGlyphpadLabel:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QString localFile(const QUrl& url)
@@ -282,7 +304,12 @@ bool MainWindow::isCommandEnabled(int id) const
     case FrameCmd::Print:
     case FrameCmd::PrintPreview:
     case FrameCmd::ViewScale:
+    case FrameCmd::FileExport:
         return child != nullptr;
+    case FrameCmd::EditUndo:
+        return child && child->document().undoHistory()->canUndo();
+    case FrameCmd::EditRedo:
+        return child && child->document().undoHistory()->canRedo();
     case FrameCmd::WindowCascade:
     case FrameCmd::WindowTile:
     case FrameCmd::NextPane:
@@ -327,6 +354,10 @@ void MainWindow::onCommand(int id)
         } else if (isRecentFileCommand(id)) {
             openRecent(id - FrameCmd::RecentFile1);
         } else {
+            // What the command changes is one step of the document's history.
+            std::optional<UndoAction> step;
+            if (child && isEditCommand(id))
+                step.emplace(&child->document(), UndoHistory::commandStepName(id));
             switch (id) {
             case FrameCmd::FileNew:
                 newDocument();
@@ -351,6 +382,15 @@ void MainWindow::onCommand(int id)
                 break;
             case FrameCmd::ViewScale:
                 ViewScaleDialog::run(*child->view());
+                break;
+            case FrameCmd::FileExport:
+                ExportDialog::run(*child->view(), this);
+                break;
+            case FrameCmd::EditUndo:
+                child->document().Undo();
+                break;
+            case FrameCmd::EditRedo:
+                child->document().Redo();
                 break;
             case FrameCmd::PrintSetup:
                 GraphView::printSetup(this);
@@ -425,6 +465,11 @@ void MainWindow::onCommand(int id)
 
 void MainWindow::updateCommands()
 {
+    // The program is idle: changes made outside any command become steps now.
+    const QList<PlotChild*> plots = plotChildren();
+    for (PlotChild* child : plots)
+        child->document().undoHistory()->settle();
+    updateUndoTexts();
     updateRecentFiles();
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it)
         it.value()->setEnabled(isCommandEnabled(it.key()));
@@ -437,6 +482,21 @@ void MainWindow::updateCommands()
             follower->watchFiles();
     }
     actions_.value(FrameCmd::FollowFiles)->setChecked(following_);
+}
+
+void MainWindow::updateUndoTexts()
+{
+    PlotChild* child = activeChild();
+    const UndoHistory* history = child ? child->document().undoHistory() : nullptr;
+    const auto text = [](int id, int named, const QString& step) {
+        return step.isEmpty() ? CommandTable::text(id) : formatString(named, step);
+    };
+    actions_.value(FrameCmd::EditUndo)
+        ->setText(text(FrameCmd::EditUndo, Str::UndoNamed,
+                       history && history->canUndo() ? history->undoName() : QString()));
+    actions_.value(FrameCmd::EditRedo)
+        ->setText(text(FrameCmd::EditRedo, Str::RedoNamed,
+                       history && history->canRedo() ? history->redoName() : QString()));
 }
 
 void MainWindow::updateRecentFiles()

@@ -74,6 +74,8 @@ private:
     void createMenus();
     void createToolBar();
     void updateRecentFiles();
+    // Edit Undo and Redo name the step they would take ("Undo Move").
+    void updateUndoTexts();
     void fillWindowMenu();
     // Shows the menus of the active window: the log has no Format, Data and View menus.
     void updateMenus();

@@ -24,6 +24,7 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -920,13 +921,37 @@ int ColumnFile::ReadFileRecorded()
     return 0;
 }
 
+namespace {
+std::vector<std::unique_ptr<ColumnFile>>* heldFiles = nullptr;
+}
+
+void ColumnFile::setHeldFiles(std::vector<std::unique_ptr<ColumnFile>>* files)
+{
+    heldFiles = files;
+}
+
+bool ColumnFile::takeHeldColumns()
+{
+    if (!heldFiles)
+        return false;
+    for (const std::unique_ptr<ColumnFile>& held : *heldFiles) {
+        if (!held || held->IsMissing() || held->GetFullPath() != GetFullPath())
+            continue;
+        columns_ = std::move(held->columns_);
+        pointNumbers_ = std::move(held->pointNumbers_);
+        readState_ = std::exchange(held->readState_, ReadState::notRead);
+        return true;
+    }
+    return false;
+}
+
 void ColumnFile::Serialize(Archive& ar)
 {
     fileName_.Serialize(ar);
     if (ar.isLoading()) {
         clearColumns();
         readState_ = ReadState::notRead;
-        if (GetFullPath().isEmpty())
+        if (GetFullPath().isEmpty() || takeHeldColumns())
             return;
         settings_ = ImportSettingsScope::forPath(GetFullPath());
         ReadFileRecorded();

@@ -150,7 +150,13 @@ public:
     // columns or, after a parse error, the rows before it, and GetReadState() says which.
     void Serialize(Archive& ar) override;
 
+    // While a document is put back to an earlier state of its own: the files it held. A file
+    // whose record is read takes the columns of a held file of the same path instead of reading
+    // the disk again; each held file gives its columns once. Not owned; null reads every file.
+    static void setHeldFiles(std::vector<std::unique_ptr<ColumnFile>>* files);
+
 private:
+    bool takeHeldColumns();
     class TextSource;
     // What identifies the file as it was when read last: a writer that appends changes only
     // its size and time.

@@ -2,6 +2,7 @@
 
 #include "data/FileName.h"
 #include "doc/DocumentView.h"
+#include "doc/UndoHistory.h"
 #include "platform/Prompter.h"
 #include "platform/Strings.h"
 
@@ -48,6 +49,47 @@ void DocumentBase::Refresh()
     MakeNamesUnique();
     for (DocumentView* view : QList<DocumentView*>(views))
         view->ResetView();
+}
+
+void DocumentBase::setUndoHistory(std::unique_ptr<UndoHistory> history)
+{
+    history_ = std::move(history);
+    if (history_)
+        history_->reset(modified);
+}
+
+bool DocumentBase::Undo()
+{
+    return stepHistory(true);
+}
+
+bool DocumentBase::Redo()
+{
+    return stepHistory(false);
+}
+
+bool DocumentBase::stepHistory(bool back)
+{
+    if (!history_)
+        return false;
+    history_->settle();
+    if (!(back ? history_->canUndo() : history_->canRedo()))
+        return false;
+    // Nothing a view holds of the page may outlive it.
+    for (DocumentView* view : QList<DocumentView*>(views))
+        view->pageReplaced();
+    try {
+        if (back)
+            history_->undo();
+        else
+            history_->redo();
+    } catch (...) {
+        SetModifiedFlag(!history_->atSavedState());
+        throw;
+    }
+    SetModifiedFlag(!history_->atSavedState());
+    UpdateAllItems();
+    return true;
 }
 
 void DocumentBase::MakeNamesUnique()
@@ -230,6 +272,8 @@ void DocumentBase::MarkChanged()
 {
     SetModifiedFlag(true);
     UpdateAllItems();
+    if (history_)
+        history_->changed();
 }
 
 void DocumentBase::UpdateAllViews(UpdateHint hint, visibleobject* obj)

@@ -10,6 +10,7 @@
 #include <memory>
 
 class DocumentView;
+class UndoHistory;
 class visibleobject;
 
 // The page side of a plot document: the page list in drawing order, the groups of objects that
@@ -46,6 +47,14 @@ public:
     virtual void DeleteContents();
     // Repairs duplicate names and resets every view.
     virtual void Refresh();
+
+    // The undo history; null for a document that keeps none.
+    UndoHistory* undoHistory() const { return history_.get(); }
+    // Takes back (puts again) the last step: the views let go of the page first, and the
+    // modified mark says whether the document is back at its saved state. False when there was
+    // nothing to do; a restore that fails raises and leaves the document as it was.
+    bool Undo();
+    bool Redo();
     // Walks the page in order; a name met before gets "." appended until it is new, so the
     // first holder of a name keeps it.
     void MakeNamesUnique();
@@ -86,6 +95,8 @@ public:
     PageView* GetActiveView() override;
 
 protected:
+    // Installs the history, which takes the document as it is now as its starting point.
+    void setUndoHistory(std::unique_ptr<UndoHistory> history);
     // Containers that show this document redraw; served documents implement it.
     virtual void UpdateAllItems() {}
     // The object is about to be deleted: no list of the document may keep it.
@@ -103,4 +114,6 @@ private:
     QList<DocumentView*> views; // not owned
     bool modified = false;
     QString pathName;
+    std::unique_ptr<UndoHistory> history_;
+    bool stepHistory(bool back);
 };

@@ -2,6 +2,7 @@
 
 #include "doc/AnalysisCommands.h"
 #include "doc/PlotDocument.h"
+#include "doc/UndoHistory.h"
 #include "page/PageView.h"
 #include "platform/Exceptions.h"
 #include "platform/ShowFileMessage.h"
@@ -159,14 +160,17 @@ bool onCommand(int id, PlotDocument& doc)
         if (!handler)
             return false;
     }
+    UndoAction action(&doc, UndoHistory::commandStepName(id));
     try {
         if (handler)
             handler(doc);
         else
             runOwnCommand(id, doc);
     } catch (const std::bad_alloc&) {
+        action.fail();
         ReportCommandException();
     } catch (const PlotvaneException&) {
+        action.fail();
         ReportCommandException();
     }
     return true;

@@ -6,10 +6,12 @@
 #include "axes/YAxis.h"
 #include "axes/tickstruct.h"
 #include "data/ColumnFile.h"
+#include "data/DataFileMessages.h"
 #include "data/FileName.h"
 #include "data/ImportSettings.h"
 #include "data/filelist.h"
 #include "doc/PlotDocument.h"
+#include "doc/UndoHistory.h"
 #include "page/Location.h"
 #include "page/PageList.h"
 #include "page/scaleableobject.h"
@@ -257,6 +259,8 @@ std::unique_ptr<PlotDocument> loadFrom(const CompoundFileReader& reader,
     const ImportSettingsScope settings(readImportSettings(reader));
     readDocument(*doc, ar, documentPath);
     doc->SetPathName(documentPath);
+    // Undo starts from the document as read.
+    doc->undoHistory()->reset(doc->IsModified());
     return doc;
 }
 
@@ -381,7 +385,10 @@ void writeDocument(PlotDocument& doc, Archive& ar)
     const_cast<StringObMap&>(doc.GetLinkGroups()).Serialize(ar);
 }
 
-void readDocument(PlotDocument& doc, Archive& ar, const QString& documentPath)
+namespace {
+
+// Reading a state of the document again (undo) says nothing of the files it did not read.
+void readRecord(PlotDocument& doc, Archive& ar, const QString& documentPath, bool reportFiles)
 {
     registerDocumentClasses();
     EmbeddedVersionReset versionReset;
@@ -398,7 +405,8 @@ void readDocument(PlotDocument& doc, Archive& ar, const QString& documentPath)
         listTraceFiles(doc, ar);
         if (!doc.GetFiles().NoneMissing())
             doc.PromptForMissingFiles();
-        doc.ReportLoadProblems();
+        if (reportFiles)
+            doc.ReportLoadProblems();
         adoptTraceParts(doc, ar);
         doc.Refresh();
         doc.PurgeLinkGroups();
@@ -407,6 +415,13 @@ void readDocument(PlotDocument& doc, Archive& ar, const QString& documentPath)
         doc.DeleteContents();
         throw;
     }
+}
+
+} // namespace
+
+void readDocument(PlotDocument& doc, Archive& ar, const QString& documentPath)
+{
+    readRecord(doc, ar, documentPath, true);
 }
 
 QByteArray documentContents(PlotDocument& doc)
@@ -439,6 +454,58 @@ void saveDocument(PlotDocument& doc, const QString& path)
     if (!settings.isEmpty())
         writer.writeStream(importSettingsStreamName, settings);
     writer.commit();
+}
+
+QByteArray documentBytes(PlotDocument& doc)
+{
+    // Taken at any time, also while another document is being read: the version that one has
+    // met stays.
+    const uint16_t version = embeddedObjectVersion();
+    Archive ar;
+    ar.setCarriesSideStorages(true);
+    writeDocument(doc, ar);
+    setEmbeddedObjectVersion(version);
+    CompoundFileWriter writer;
+    writeContainer(writer, ar);
+    return writer.toBytes();
+}
+
+void restoreDocument(PlotDocument& doc, const QByteArray& bytes)
+{
+    registerDocumentClasses();
+    EmbeddedVersionReset versionReset;
+    const CompoundFileReader reader = CompoundFileReader::fromBytes(bytes, doc.GetPathName());
+    Archive ar(reader.readStream(contentsStreamName()));
+    handSideStorages(reader, ar);
+    std::vector<std::unique_ptr<ColumnFile>> held;
+    QSet<QString> heldPaths;
+    filelist& files = doc.GetFiles();
+    while (!files.isEmpty()) {
+        ColumnFile* file = files.at(0);
+        files.RemoveFile(file);
+        held.emplace_back(file);
+        heldPaths.insert(file->GetFullPath());
+    }
+    struct HeldFiles
+    {
+        explicit HeldFiles(std::vector<std::unique_ptr<ColumnFile>>* files)
+        {
+            ColumnFile::setHeldFiles(files);
+        }
+        ~HeldFiles() { ColumnFile::setHeldFiles(nullptr); }
+        HeldFiles(const HeldFiles&) = delete;
+        HeldFiles& operator=(const HeldFiles&) = delete;
+    };
+    {
+        const HeldFiles scope(&held);
+        readRecord(doc, ar, doc.GetPathName(), false);
+    }
+    // Files read from disk again are told of as on loading.
+    for (int i = 0; i < doc.GetFiles().count(); ++i) {
+        const ColumnFile* file = doc.GetFiles().at(i);
+        if (!heldPaths.contains(file->GetFullPath()) && !file->IsMissing())
+            showDataFileMessage(dataFileMessage(*file));
+    }
 }
 
 std::unique_ptr<PlotDocument> loadDocument(const QString& path)
@@ -478,6 +545,7 @@ bool saveDocumentReporting(PlotDocument& doc, const QString& path)
     }
     doc.SetPathName(path);
     doc.SetModifiedFlag(false);
+    doc.undoHistory()->markSaved();
     return true;
 }
 
@@ -531,8 +599,10 @@ std::unique_ptr<PlotDocument> openForCommandLine(const QString& path, QString* e
             reason = QStringLiteral("cannot plot '%1': %2").arg(path, failureText(e, false, path));
         }
     }
-    if (doc)
+    if (doc) {
         layOut(*doc);
+        doc->undoHistory()->reset(doc->IsModified());
+    }
     if (notes)
         *notes = prompter.texts;
     if (!doc && error)

@@ -42,6 +42,13 @@ QByteArray documentContents(PlotDocument& doc);
 // leaves the old file as it was. Raises FileException or ArchiveException. The document's path
 // and modified flag are left alone.
 void saveDocument(PlotDocument& doc, const QString& path);
+// The whole document file as saving writes it, in memory: one state of the document.
+QByteArray documentBytes(PlotDocument& doc);
+// Puts the document back to a state taken by documentBytes, replacing its page, data files and
+// link groups. Data files the document holds already (by path) keep their columns and are not
+// read again; the others are read and looked for as on loading. Ends with Refresh. Raises as
+// readDocument does, and leaves the document empty then.
+void restoreDocument(PlotDocument& doc, const QByteArray& bytes);
 // Puts a document record written into `ar` (an archive that carries side storages) into a
 // container: "Contents" and the "Embedding N" storages of the embedded objects.
 void writeContainer(CompoundFileWriter& writer, const Archive& ar);

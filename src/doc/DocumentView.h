@@ -22,6 +22,9 @@ public:
     virtual void ResetView() = 0;
     // The printer page in screen pixels at view scale 1.
     virtual QSize pageSize() const = 0;
+    // Every page object is about to be replaced by another state of the document (undo, redo):
+    // whatever the view keeps of them goes now. A ResetView follows.
+    virtual void pageReplaced() {}
 
     // The view of the active window of the program, or null; set by the main frame.
     static DocumentView* active() { return Installed<DocumentView>::get(); }

@@ -7,6 +7,8 @@
 #include "data/FileName.h"
 #include "doc/DocumentCommands.h"
 #include "doc/DocumentEditors.h"
+#include "doc/DocumentFile.h"
+#include "doc/UndoHistory.h"
 #include "page/PageView.h"
 #include "platform/Exceptions.h"
 #include "platform/Prompter.h"
@@ -22,6 +24,13 @@
 #include <QHash>
 #include <cfloat>
 #include <new>
+
+PlotDocument::PlotDocument()
+{
+    setUndoHistory(std::make_unique<UndoHistory>(
+        [this] { return documentBytes(*this); },
+        [this](const QByteArray& record) { restoreDocument(*this, record); }));
+}
 
 PlotDocument::~PlotDocument()
 {

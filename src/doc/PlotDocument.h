@@ -18,7 +18,8 @@ class ColumnFile;
 class PlotDocument : public DocumentBase, public PageObjectSource, public ErrorBarOperation
 {
 public:
-    PlotDocument() = default;
+    // Keeps an undo history of its whole record.
+    PlotDocument();
     ~PlotDocument() override;
 
     filelist& GetFiles() { return files; }

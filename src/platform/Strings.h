@@ -66,6 +66,22 @@ enum Id : int {
     // Analysis that the data do not allow
     NoGaussianPeak = 0x7050,       // "The data have no peak, so no Gaussian can be fitted..."
     TooFewPointsToSmooth = 0x7051, // "Smoothing needs a data set of at least 8 points."
+    // Undo and redo: the menu lines and the names of steps that are not menu commands
+    UndoNamed = 0x7180,         // "&Undo %1"
+    RedoNamed = 0x7181,         // "&Redo %1"
+    StepMove = 0x7182,          // "Move"
+    StepResize = 0x7183,        // "Resize"
+    StepFormatAxes = 0x7184,    // "Format Axes"
+    StepFormatObject = 0x7185,  // "Format Object"
+    StepPolynomialFit = 0x7186, // "Polynomial Fit"
+    // File Export
+    ExportTitle = 0x7190,      // "Export"
+    ExportPdfFilter = 0x7191,  // "PDF Files (*.pdf)"
+    ExportSvgFilter = 0x7192,  // "SVG Files (*.svg)"
+    ExportPngFilter = 0x7193,  // "PNG Files (*.png)"
+    ExportResolution = 0x7194, // "PNG resolution (dots per inch):"
+    ExportFailed = 0x7195,     // "Could not export to %1.\n%2"
+    ExportReplace = 0x7196,    // "%1 already exists.\nDo you want to replace it?"
     // Embedded objects
     PictureFileFilter = 0x7060,  // "Pictures (*.png *.jpg ...)|...|All Files (*.*)|*.*||"
     InsertPictureTitle = 0x7061, // "Insert Picture"
@@ -122,6 +138,7 @@ enum Id : int {
     CenterPagePrompt = 32802,     // "Centers all objects on the page"
     TraceErrorBarsPrompt = 32803, // "Adds or changes error bars to plot"
     ErrorBarsPrompt = 32805,      // "Adds error bars to a plot"
+    ExportPrompt = 32810,         // "Save the page, or the selection, as a PDF, SVG or PNG picture"
 
     // The application framework's own texts
     IdleMessage = 0xE001,        // "Ready" (the status bar when no prompt is shown)

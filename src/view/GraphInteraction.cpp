@@ -3,6 +3,7 @@
 #include "axes/Axis.h"
 #include "doc/DocumentEditors.h"
 #include "doc/PlotDocument.h"
+#include "doc/UndoHistory.h"
 #include "page/scaleableobject.h"
 #include "platform/Strings.h"
 #include "traces/Trace.h"
@@ -293,15 +294,19 @@ void GraphInteraction::endStates(PageScrollView& view, QPoint p)
         if (doc) {
             doc->UpdateAllViews(DocumentServices::UpdateHint::All, nullptr);
             // A click on a handle that did not drag leaves the document as it was.
-            if (moved_)
+            if (moved_) {
+                const UndoAction action(doc, loadString(Str::StepResize));
                 doc->MarkChanged();
+            }
         }
     } else if (state.moving) {
         state.moving = 0;
         if (doc) {
             doc->UpdateAllViews(DocumentServices::UpdateHint::All, nullptr);
-            if (moved_)
+            if (moved_) {
+                const UndoAction action(doc, loadString(Str::StepMove));
                 doc->MarkChanged();
+            }
         }
     } else if (state.banding) {
         state.banding = 0;
@@ -393,6 +398,7 @@ void GraphInteraction::mouseDoubleClick(PageScrollView& view, QMouseEvent& event
 void GraphInteraction::editObject(PageScrollView& view, visibleobject* obj)
 {
     PlotDocument* doc = view.document();
+    const UndoAction action(doc, loadString(Str::StepFormatObject));
     if (obj && obj->EditProperties() && doc) {
         doc->Refresh();
         doc->MarkChanged();
@@ -459,6 +465,7 @@ void GraphInteraction::contextMenu(PageScrollView& view, QContextMenuEvent& even
     std::unique_ptr<StringObMap> held = std::move(state.menuCandidates);
     if (!command || !held)
         return;
+    const UndoAction action(doc, UndoHistory::commandStepName(command));
     visibleobject* target = chooseCandidate(view, *held);
     if (target && target->OnMenuCommand(command)) {
         doc->Refresh();
@@ -517,6 +524,9 @@ void GraphInteraction::keyPress(PageScrollView& view, QKeyEvent& event)
     event.accept();
     if (event.modifiers() & Qt::ShiftModifier)
         d *= 10;
+    // Repeated presses are one step.
+    const UndoAction action(view.document(), loadString(Str::StepMove),
+                            UndoAction::Merge::WithPrevious);
     if (moveSelection(view, d) && view.document())
         view.document()->MarkChanged();
 }

@@ -55,14 +55,21 @@ void ensureHeadroom()
 // A painter whose paint engine failed half way is not ended again: its destructor would run
 // the engine's end a second time, and an allocation failing there, inside a destructor, would
 // end the program. It is left to the process instead.
-void paint(PlotDocument& doc, QPaintDevice& device, int dpi, const QString& path, const char* kind)
+// What a picture shows: the objects, and the page point at its bottom-left corner (inches).
+struct Part
+{
+    QList<visibleobject*> objects;
+    QPointF origin;
+};
+
+void paint(const Part& part, QPaintDevice& device, int dpi, const QString& path, const char* kind)
 {
     ensureHeadroom();
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(&device))
         fail(path, QStringLiteral("the %1 writer could not start").arg(QLatin1String(kind)));
     try {
-        printPage(doc, *painter, dpi, dpi);
+        printObjects(part.objects, *painter, dpi, dpi, part.origin);
         painter->end();
     } catch (...) {
         (void)painter.release();
@@ -70,7 +77,7 @@ void paint(PlotDocument& doc, QPaintDevice& device, int dpi, const QString& path
     }
 }
 
-void writePdf(PlotDocument& doc, const QString& path, const QSizeF& inches)
+void writePdf(PlotDocument& doc, const Part& part, const QString& path, const QSizeF& inches)
 {
     OutputFile file(path);
     file.create();
@@ -82,12 +89,12 @@ void writePdf(PlotDocument& doc, const QString& path, const QSizeF& inches)
         writer.setPageLayout(
             QPageLayout(QPageSize(inches, QPageSize::Inch, QString(), QPageSize::ExactMatch),
                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        paint(doc, writer, pdfDpi, path, "PDF");
+        paint(part, writer, pdfDpi, path, "PDF");
     }
     file.commit();
 }
 
-void writeSvg(PlotDocument& doc, const QString& path, const QSizeF& inches)
+void writeSvg(PlotDocument& doc, const Part& part, const QString& path, const QSizeF& inches)
 {
     const QSize size = pixelSize(inches, svgUnitsPerInch);
     OutputFile file(path);
@@ -100,12 +107,12 @@ void writeSvg(PlotDocument& doc, const QString& path, const QSizeF& inches)
         generator.setResolution(svgUnitsPerInch);
         generator.setTitle(QFileInfo(doc.GetPathName()).fileName());
         generator.setDescription(QStringLiteral("Plotvane page"));
-        paint(doc, generator, svgUnitsPerInch, path, "SVG");
+        paint(part, generator, svgUnitsPerInch, path, "SVG");
     }
     file.commit();
 }
 
-void writePng(PlotDocument& doc, const QString& path, const QSizeF& inches, int dpi)
+void writePng(const Part& part, const QString& path, const QSizeF& inches, int dpi)
 {
     const QSize size = pixelSize(inches, dpi);
     if (size.isEmpty() || qint64(size.width()) * size.height() > PageExport::maxPixels)
@@ -121,7 +128,7 @@ void writePng(PlotDocument& doc, const QString& path, const QSizeF& inches, int 
     const int dotsPerMeter = int(std::lround(dpi / 0.0254));
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
-    paint(doc, image, dpi, path, "PNG");
+    paint(part, image, dpi, path, "PNG");
     OutputFile file(path);
     file.create();
     if (!::writePng(image, file)) {
@@ -146,7 +153,10 @@ std::optional<PageFormat> pageFormatNamed(const QString& name)
     return std::nullopt;
 }
 
-void exportPage(PlotDocument& doc, const QString& outPath, PageFormat format, int dpi)
+namespace {
+
+void exportPart(PlotDocument& doc, const Part& part, const QSizeF& inches, const QString& outPath,
+                PageFormat format, int dpi)
 {
     if (dpi == 0)
         dpi = PageExport::defaultDpi;
@@ -156,21 +166,36 @@ void exportPage(PlotDocument& doc, const QString& outPath, PageFormat format, in
                           .arg(PageExport::minDpi)
                           .arg(PageExport::maxDpi));
     try {
-        const QSizeF inches = programPageInches();
         switch (format) {
         case PageFormat::Pdf:
-            writePdf(doc, outPath, inches);
+            writePdf(doc, part, outPath, inches);
             break;
         case PageFormat::Svg:
-            writeSvg(doc, outPath, inches);
+            writeSvg(doc, part, outPath, inches);
             break;
         case PageFormat::Png:
-            writePng(doc, outPath, inches, dpi);
+            writePng(part, outPath, inches, dpi);
             break;
         }
     } catch (const std::bad_alloc&) {
         throw MemoryException(QStringLiteral("exporting to %1").arg(outPath));
     }
+}
+
+} // namespace
+
+void exportPage(PlotDocument& doc, const QString& outPath, PageFormat format, int dpi)
+{
+    exportPart(doc, Part{doc.GetObjects().objects(), QPointF(0, 0)}, programPageInches(), outPath,
+               format, dpi);
+}
+
+void exportObjects(PlotDocument& doc, const QList<visibleobject*>& objects, const QRectF& region,
+                   const QString& outPath, PageFormat format, int dpi)
+{
+    if (!(region.width() > 0) || !(region.height() > 0))
+        fail(outPath, QStringLiteral("the selection covers no area"));
+    exportPart(doc, Part{objects, region.topLeft()}, region.size(), outPath, format, dpi);
 }
 
 void exportPage(PlotDocument& doc, const QString& outPath, int dpi)

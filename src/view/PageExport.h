@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QList>
+#include <QRectF>
 #include <QString>
 #include <optional>
 
 class PlotDocument;
+class visibleobject;
 
 namespace PageExport {
 constexpr int defaultDpi = 150;
@@ -30,6 +33,11 @@ std::optional<PageFormat> pageFormatNamed(const QString& name);
 // a failed export leaves an existing file as it was and no new file behind.
 void exportPage(PlotDocument& doc, const QString& outPath, PageFormat format,
                 int dpi = PageExport::defaultDpi);
+// The same for some objects of the page only, cut to a region of the page in inches: its
+// left and bottom edges from the page's bottom-left corner (as x and y), its width and height.
+// The picture is the region's size.
+void exportObjects(PlotDocument& doc, const QList<visibleobject*>& objects, const QRectF& region,
+                   const QString& outPath, PageFormat format, int dpi = PageExport::defaultDpi);
 // The same with the format chosen by the file name's extension; another extension throws
 // FileException (badPath).
 void exportPage(PlotDocument& doc, const QString& outPath, int dpi = PageExport::defaultDpi);

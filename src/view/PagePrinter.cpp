@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <cmath>
 
 namespace {
 
@@ -27,15 +28,24 @@ void deletePrinter()
 
 void printPage(PlotDocument& doc, QPainter& painter, int dpiX, int dpiY)
 {
+    printObjects(doc.GetObjects().objects(), painter, dpiX, dpiY, QPointF(0, 0));
+}
+
+void printObjects(const QList<visibleobject*>& objects, QPainter& painter, int dpiX, int dpiY,
+                  QPointF origin)
+{
     const QPaintDevice* device = painter.device();
     if (!device || !painter.isActive())
         return;
     PainterDC dc(&painter, dpiX, dpiY, true);
-    // The page origin is the bottom-left corner of the device; the view scale never applies.
+    // The page origin is the bottom-left corner of the device, less the origin asked for; the
+    // view scale never applies.
+    const QPoint shift(int(std::lround(origin.x() * dc.logPixelsX())),
+                       int(std::lround(origin.y() * dc.logPixelsY())));
     dc.setPageMapping(float(dc.logPixelsX()), float(dc.logPixelsY()), 1.0f,
-                      QPoint(0, device->height()));
+                      QPoint(-shift.x(), device->height() + shift.y()));
     PrintInfo info;
-    for (visibleobject* obj : doc.GetObjects())
+    for (visibleobject* obj : objects)
         obj->Print(dc, info);
 }
 

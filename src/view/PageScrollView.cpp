@@ -5,6 +5,7 @@
 #include "platform/PainterDC.h"
 #include "platform/Settings.h"
 #include "traces/Trace.h"
+#include "view/DataCursorDialog.h"
 #include "view/ViewInteraction.h"
 
 #include <QContextMenuEvent>
@@ -163,6 +164,14 @@ void PageScrollView::ResetView()
     setScrollRanges(contentRect());
     objects->RelayoutAll();
     viewport()->update();
+}
+
+void PageScrollView::pageReplaced()
+{
+    ClearSelection();
+    state_.menuCandidates.reset();
+    // The traces they read are gone; those of the new page are other objects.
+    DataCursorDialog::closeAll(*this);
 }
 
 Rect PageScrollView::contentRect() const

@@ -83,6 +83,8 @@ public:
     // DocumentView
     void OnUpdate(DocumentServices::UpdateHint hint, visibleobject* obj, const Rect* rect) override;
     void ResetView() override;
+    // Drops the selection and the right-clicked objects, and closes the readouts.
+    void pageReplaced() override;
     // The plain view has no printer page.
     QSize pageSize() const override { return {}; }
 

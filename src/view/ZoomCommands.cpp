@@ -32,6 +32,9 @@ void DataZoom(PlotDocument& doc)
     for (const Zoom& z : zooms)
         z.trace->ZoomToData(z.topLeft, z.bottomRight);
     doc.Refresh();
+    // The axes' limits are part of the document.
+    if (!zooms.empty())
+        doc.MarkChanged();
 }
 
 void DataUnzoom(PlotDocument& doc)
@@ -43,6 +46,7 @@ void DataUnzoom(PlotDocument& doc)
             trace->Unzoom();
     }
     doc.Refresh();
+    doc.MarkChanged();
 }
 
 void installZoomCommands()

@@ -132,8 +132,8 @@ TEST_F(FrameTest, MenusToolbarAndKeys)
     const QList<QAction*> buttons = frame.toolBar()->actions();
     for (QAction* a : buttons)
         toolbar.append(a->isSeparator() ? 0 : a->data().toInt());
-    EXPECT_EQ(toolbar, (QList<int>{57600, 57601, 57603, 32770, 0, 57635, 57634, 57637, 32797, 0,
-                                   57607, 57664, 57669}));
+    EXPECT_EQ(toolbar, (QList<int>{57600, 57601, 57603, 32770, 0, 57635, 57634, 57637, 57643, 57644,
+                                   32797, 0, 57607, 57664, 57669}));
     // The message pane is "Ready" when idle, and again after a prompt has come and gone.
     EXPECT_EQ(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
     frame.statusBar()->showMessage(QStringLiteral("Opens a data file"));
@@ -145,11 +145,13 @@ TEST_F(FrameTest, MenusToolbarAndKeys)
         const char* keys;
         int id;
     } keys[] = {
-        {"Ctrl+C", 57634},   {"Ctrl+Ins", 57634},  {"Ctrl+X", 57635},   {"Shift+Del", 57635},
-        {"Ctrl+V", 57637},   {"Shift+Ins", 57637}, {"Ctrl+Z", 57643},   {"Alt+Backspace", 57643},
-        {"Del", 57632},      {"Ctrl+D", 32770},    {"Ctrl+N", 57600},   {"Ctrl+O", 57601},
-        {"Ctrl+S", 57603},   {"Ctrl+P", 57607},    {"Esc", 32806},      {"F1", 57670},
-        {"Shift+F1", 57669}, {"F6", 57680},        {"Shift+F6", 57681},
+        {"Ctrl+C", 57634},    {"Ctrl+Ins", 57634},      {"Ctrl+X", 57635},
+        {"Shift+Del", 57635}, {"Ctrl+V", 57637},        {"Shift+Ins", 57637},
+        {"Ctrl+Z", 57643},    {"Alt+Backspace", 57643}, {"Del", 57632},
+        {"Ctrl+D", 32770},    {"Ctrl+N", 57600},        {"Ctrl+O", 57601},
+        {"Ctrl+S", 57603},    {"Ctrl+P", 57607},        {"Esc", 32806},
+        {"F1", 57670},        {"Shift+F1", 57669},      {"F6", 57680},
+        {"Shift+F6", 57681},  {"Ctrl+Y", 57644},        {"Ctrl+Shift+Z", 57644},
     };
     for (const auto& k : keys) {
         const QKeySequence seq(QString::fromLatin1(k.keys));
@@ -177,7 +179,7 @@ TEST_F(FrameTest, EnabledCommandsWithoutAndWithADocument)
     // Insert Glyphpad Label without a focus rectangle.
     const QSet<int> withDocument =
         always + QSet<int>{57602, 57603, 57604, 57607, 57609, 57650, 57651, 57680,
-                           57681, 32771, 32772, 32773, 32802, 32804, 57856};
+                           57681, 32771, 32772, 32773, 32802, 32804, 32810, 57856};
     EXPECT_EQ(enabledCommands(frame), withDocument);
 
     EXPECT_TRUE(child->close());
