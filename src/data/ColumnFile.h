@@ -2,8 +2,8 @@
 
 #include "data/DataColumn.h"
 #include "data/FileName.h"
-#include "platform/Exceptions.h"
 #include "data/ImportSettings.h"
+#include "platform/Exceptions.h"
 #include "platform/Persistent.h"
 
 #include <QString>
