@@ -54,17 +54,16 @@ public:
         warned_ = true;
         return cancelAnswer(buttons);
     }
-    // The data file of the command line is the one file Open Data File asks for.
+    // The data file of the command line is opened by its name: no file is chosen here.
     QString openFileName(const QString&, const QString&, const QString&, const QString&) override
     {
-        return std::exchange(dataFile_, QString());
+        return {};
     }
     QString saveFileName(const QString&, const QString&, const QString&, const QString&) override
     {
         return {};
     }
 
-    void offerDataFile(const QString& path) { dataFile_ = path; }
     // Questions are answered yes; or, with telling, said before they are declined.
     void agreeToQuestions(bool on) { agreeing_ = on; }
     void tellQuestions(bool on) { telling_ = on; }
@@ -86,7 +85,6 @@ public:
 
 private:
     QTextStream& err_;
-    QString dataFile_;
     QStringList said_;
     bool warned_ = false;
     bool agreeing_ = false;
