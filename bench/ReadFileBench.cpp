@@ -1,11 +1,14 @@
 // Reading column data files: ReadFile (also through windows of other sizes) against a naive
-// strtod reader and a plain LF count over the same bytes, and the peak memory of one read.
+// strtod reader and a plain LF count over the same bytes, and the peak memory of one read;
+// ReadFile with import settings against the plain rules on the same rows, and the import
+// dialog's preview of a file of 10,000,000 rows.
 //
 // The files are generated once per run in the temporary directory: 1,000,000 rows of three
 // %.6g numbers, and 150,000 rows of twenty (about the same size); the three columns also with
 // CR LF and with lone CR line ends.
 
 #include "data/ColumnFile.h"
+#include "data/ImportPreview.h"
 
 #include <QDir>
 #include <QString>
@@ -240,8 +243,115 @@ void BM_ReadFilePeakMemory(benchmark::State& state)
     }
 }
 
+// The three-column rows as a comma-separated export: a header line of names, and every tenth
+// row with an empty field.
+const DataFile& threeColumnsCsv()
+{
+    static const DataFile f = [] {
+        DataFile csv = threeColumns();
+        std::string text = "x,y,z\n";
+        std::istringstream in(slurp(csv.path));
+        std::string line;
+        std::getline(in, line);
+        for (int r = 0; std::getline(in, line); ++r) {
+            std::replace(line.begin(), line.end(), ' ', ',');
+            if (r % 10 == 9)
+                line.erase(line.find(',') + 1,
+                           line.find(',', line.find(',') + 1) - line.find(',') - 1);
+            text += line + "\n";
+        }
+        csv.path += ".csv";
+        std::ofstream(csv.path, std::ios::binary).write(text.data(), std::streamsize(text.size()));
+        csv.bytes = text.size();
+        return csv;
+    }();
+    return f;
+}
+
+// Reading with settings, to be set against BM_ReadFile/3 (within 1.5 times its time):
+// 0 the plain rules' settings, 1 every field in its column (blanks, missing values, header
+// line), 2 the comma-separated export with empty fields, header and a placeholder, 3 curve
+// breaks and other comment characters on the plain rules' fast path.
+void BM_ReadFileWithSettings(benchmark::State& state)
+{
+    ImportSettings s;
+    const DataFile* f = &threeColumns();
+    switch (state.range(0)) {
+    case 1:
+        s.delimiter = ImportSettings::Delimiter::blanks;
+        s.missingValues = true;
+        s.headerLine = 1;
+        break;
+    case 2:
+        f = &threeColumnsCsv();
+        s.delimiter = ImportSettings::Delimiter::comma;
+        s.missingValues = true;
+        s.headerLine = 1;
+        s.placeholders = {QStringLiteral("NA")};
+        break;
+    case 3:
+        s.breakLines = true;
+        s.comments = QStringLiteral("#%;");
+        break;
+    default:
+        break;
+    }
+    for (auto _ : state) {
+        ColumnFile file(QString::fromStdString(f->path));
+        file.SetImportSettings(s);
+        if (file.ReadFile() != 1 || file.GetNumPoints() != f->rows ||
+            file.GetNumColumns() != f->columns)
+            state.SkipWithError("file not read");
+        benchmark::DoNotOptimize(file.GetColumn(0)->GetData());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f->bytes));
+}
+
+bool previewFileMade = false;
+
+// 10,000,000 rows of a comma-separated export with a date column.
+const std::string& previewFile()
+{
+    static const std::string path = [] {
+        const std::string p =
+            QDir::temp()
+                .filePath(QStringLiteral("plotvane-bench-preview-%1.csv").arg(::getpid()))
+                .toStdString();
+        std::ofstream out(p, std::ios::binary);
+        out << "time,volts,amps\n";
+        std::string block;
+        for (int i = 0; i < 10000; ++i)
+            block += "2024-01-01T00:00:00Z,1.25,\n";
+        for (int i = 0; i < 1000; ++i)
+            out << block;
+        previewFileMade = true;
+        return p;
+    }();
+    return path;
+}
+
+// The import dialog's preview of a file of 10,000,000 rows reads only the lines it shows.
+void BM_ImportPreview(benchmark::State& state)
+{
+    const QString path = QString::fromStdString(previewFile());
+    ImportSettings s;
+    s.delimiter = ImportSettings::Delimiter::automatic;
+    s.headerLine = 1;
+    s.missingValues = true;
+    s.dateColumns = {1};
+    for (auto _ : state) {
+        const ImportPreview preview = previewImport(path, s);
+        if (preview.lines.size() != 300 || preview.numColumns != 3)
+            state.SkipWithError("preview not read");
+        benchmark::DoNotOptimize(preview.lines.data());
+    }
+}
+
 void removeFiles()
 {
+    if (previewFileMade)
+        std::remove(previewFile().c_str());
+    std::remove(threeColumnsCsv().path.c_str());
     std::remove(threeColumns().path.c_str());
     std::remove(twentyColumns().path.c_str());
     std::remove(threeColumnsCrLf().path.c_str());
@@ -260,6 +370,8 @@ BENCHMARK(BM_ReadFileWindow)
     ->MinTime(2.0);
 BENCHMARK(BM_ReadFileLineEnds)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_NaiveStrtod)->Arg(3)->Arg(20)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ReadFileWithSettings)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ImportPreview)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LineFeedCount)->Arg(3)->Arg(20)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 int main(int argc, char** argv)

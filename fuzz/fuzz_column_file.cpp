@@ -96,7 +96,8 @@ Model model(std::string_view raw)
             std::string line = text.substr(pos, e - pos);
             pos = e == text.size() ? e : e + 1;
             ++consumed;
-            if (!line.empty())
+            const size_t first = line.find_first_not_of(" \t");
+            if (!line.empty() && (first == std::string::npos || line[first] != '#'))
                 return line;
         }
     };

@@ -65,6 +65,79 @@ QString analysisName(CommandLine::Analysis analysis)
     }
 }
 
+// The reading settings of a data file; false with *error set for a value that is not right.
+bool parseImportOption(const QString& name, const QString& value, bool hasValue, ImportSettings& s,
+                       QString* error)
+{
+    auto wholeNumber = [&](int* n) {
+        bool ok = false;
+        *n = value.toInt(&ok);
+        if (!ok || *n < 1)
+            *error = QStringLiteral("--%1 needs a line number from 1, not '%2'").arg(name, value);
+        return ok && *n >= 1;
+    };
+    if (name == QLatin1String("comment")) {
+        s.comments = value;
+    } else if (name == QLatin1String("delimiter")) {
+        const QString v = value.toLower() == QLatin1String("auto") ? QStringLiteral("automatic")
+                                                                   : value.toLower();
+        if (!ImportSettings::delimiterFromName(v, &s.delimiter)) {
+            *error = QStringLiteral("--delimiter needs standard, blanks, comma, semicolon, tab "
+                                    "or auto, not '%1'")
+                         .arg(value);
+            return false;
+        }
+    } else if (name == QLatin1String("first-line")) {
+        return wholeNumber(&s.firstDataLine);
+    } else if (name == QLatin1String("header-line")) {
+        return wholeNumber(&s.headerLine);
+    } else if (name == QLatin1String("missing")) {
+        s.missingValues = true;
+        if (hasValue)
+            s.placeholders = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    } else if (name == QLatin1String("date-column")) {
+        for (const QString& part : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            bool ok = false;
+            const int c = part.toInt(&ok);
+            if (!ok || c < 1 || c > LineReader::maxColumns) {
+                *error = QStringLiteral("--date-column needs column numbers from 1 to %1, not "
+                                        "'%2'")
+                             .arg(LineReader::maxColumns)
+                             .arg(value);
+                return false;
+            }
+            if (!s.dateColumns.contains(c))
+                s.dateColumns.append(c);
+        }
+    } else if (name == QLatin1String("date-format")) {
+        s.dateFormat = value;
+    } else if (name == QLatin1String("quotes")) {
+        s.stripQuotes = true;
+    } else if (name == QLatin1String("decimal-comma")) {
+        s.decimalComma = true;
+    } else if (name == QLatin1String("break-lines")) {
+        s.breakLines = true;
+    } else if (name == QLatin1String("widest-row")) {
+        s.widestRow = true;
+    }
+    return true;
+}
+
+bool isImportOption(const QString& name, bool* takesValue)
+{
+    static const QSet<QString> withValue{
+        QStringLiteral("comment"),     QStringLiteral("delimiter"),   QStringLiteral("first-line"),
+        QStringLiteral("header-line"), QStringLiteral("date-column"), QStringLiteral("date-format"),
+    };
+    static const QSet<QString> flags{
+        QStringLiteral("missing"),       QStringLiteral("quotes"),
+        QStringLiteral("decimal-comma"), QStringLiteral("break-lines"),
+        QStringLiteral("widest-row"),
+    };
+    *takesValue = withValue.contains(name);
+    return *takesValue || flags.contains(name);
+}
+
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments)
@@ -75,6 +148,7 @@ CommandLine CommandLine::parse(const QStringList& arguments)
     bool dpiGiven = false;
     bool formatGiven = false;
     bool optionsEnd = false;
+    QString importOption; // the first reading option given
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
         if (optionsEnd || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
@@ -182,6 +256,16 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             (name == QLatin1String("range") ? c.range : c.order) = value;
         } else if (name == QLatin1String("absolute") && !hasValue) {
             c.absolute = true;
+        } else if (bool takesValue = false; isImportOption(name, &takesValue)) {
+            if (takesValue && !takeValue())
+                return invalid(QStringLiteral("--%1 needs a value (see --help)").arg(name));
+            if (!takesValue && hasValue && name != QLatin1String("missing"))
+                return invalid(QStringLiteral("--%1 takes no value").arg(name));
+            QString error;
+            if (!parseImportOption(name, value, hasValue, c.import, &error))
+                return invalid(error);
+            if (importOption.isEmpty())
+                importOption = QStringLiteral("--") + name;
         } else if (qtOptionsWithValue().contains(name)) {
             if (!hasValue)
                 ++i;
@@ -206,6 +290,9 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         return invalid(QStringLiteral("--dpi goes with --export"));
     if (formatGiven && !exporting)
         return invalid(QStringLiteral("--format goes with --export"));
+    if (!importOption.isEmpty() && !exporting && !describing && !analysing)
+        return invalid(QStringLiteral("%1 goes with --export, --describe or an analysis option")
+                           .arg(importOption));
     if (exporting || describing || analysing) {
         const QString option = exporting    ? QStringLiteral("--export")
                                : describing ? QStringLiteral("--describe")
@@ -256,6 +343,26 @@ QString usageText(const QString& program)
                "  --integrate A:B FILE   Print the area under the data from x = A to B.\n"
                "  --smooth N OUT FILE    Write the moving average over N points (odd, at\n"
                "                         least 3) to OUT as two columns, as Write Data does.\n"
+               "\n"
+               "How a data file FILE is read, with --export, --describe and the analysis\n"
+               "options (as the Import Data dialog sets it):\n"
+               "  --comment CHARS        Lines starting with one of CHARS are skipped\n"
+               "                         (default #; --comment= for none).\n"
+               "  --delimiter D          standard (runs of blanks, commas and tabs; the\n"
+               "                         default), blanks, comma, semicolon, tab or auto.\n"
+               "  --first-line N         The data start at line N; the lines before are skipped.\n"
+               "  --header-line N        Line N names the columns.\n"
+               "  --missing[=A,B,...]    Empty fields and text are missing values, as are the\n"
+               "                         fields A, B, ... (e.g. --missing=-,NA); they break\n"
+               "                         the curve.\n"
+               "  --date-column N[,M...] Columns of dates and times, read as seconds.\n"
+               "  --date-format F        Their pattern (e.g. dd.MM.yyyy HH:mm); ISO 8601 if\n"
+               "                         not given.\n"
+               "  --quotes               Strip the quotes around fields.\n"
+               "  --decimal-comma        Numbers are written with a decimal comma.\n"
+               "  --break-lines          Empty lines and lines starting with & break the curve.\n"
+               "  --widest-row           The widest row gives the number of columns.\n"
+               "\n"
                "  -platform NAME         Use the Qt platform plugin NAME (e.g. offscreen).\n"
                "\n"
                "The analysis options print the lines the Log window would show. They and\n"

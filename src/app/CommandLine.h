@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/ImportSettings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +14,7 @@ class QTextStream;
 //   plotvane --fit MODEL [--range A:B] [--absolute] IN, --interpolate X [--order N] IN,
 //   plotvane --integrate A:B IN, --smooth N OUT IN
 //                                               analyse IN's first data set, print the report
+//   with any of those, the reading settings of a data file IN: --comment, --delimiter, ...
 //   plotvane --help | --version
 // Qt's own options (-platform NAME, -style NAME, ...) are left to Qt.
 struct CommandLine
@@ -33,7 +36,9 @@ struct CommandLine
     QString range;         // --range A:B, as given; empty for the data's extent
     QString order;         // --order N, as given; empty for 2
     bool absolute = false; // the logarithmic fits may use absolute values
-    QString error;         // Invalid: one line saying what is wrong
+    // Export, Describe and Analyse: how an input data file is read (--comment, --delimiter, ...)
+    ImportSettings import;
+    QString error; // Invalid: one line saying what is wrong
 
     static CommandLine parse(const QStringList& arguments); // without the program name
     // The modes that run without a window and need no display.

@@ -78,6 +78,7 @@ const QList<Menu>& menus()
           cmd(FrameCmd::FileExport),
           separator,
           cmd(Cmd::OpenDataFile),
+          cmd(Cmd::ImportDataFile),
           separator,
           cmd(FrameCmd::Print),
           cmd(FrameCmd::PrintPreview),

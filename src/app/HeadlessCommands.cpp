@@ -54,17 +54,16 @@ public:
         warned_ = true;
         return cancelAnswer(buttons);
     }
-    // The data file of the command line is the one file Open Data File asks for.
+    // The data file of the command line is opened by its name: no file is chosen here.
     QString openFileName(const QString&, const QString&, const QString&, const QString&) override
     {
-        return std::exchange(dataFile_, QString());
+        return {};
     }
     QString saveFileName(const QString&, const QString&, const QString&, const QString&) override
     {
         return {};
     }
 
-    void offerDataFile(const QString& path) { dataFile_ = path; }
     // Questions are answered yes; or, with telling, said before they are declined.
     void agreeToQuestions(bool on) { agreeing_ = on; }
     void tellQuestions(bool on) { telling_ = on; }
@@ -86,7 +85,6 @@ public:
 
 private:
     QTextStream& err_;
-    QString dataFile_;
     QStringList said_;
     bool warned_ = false;
     bool agreeing_ = false;
@@ -159,7 +157,8 @@ void reportDataFiles(const PlotDocument& doc, HeadlessPrompter& prompter)
 }
 
 // The input as a plotted document, or null once the reason has been said. Memory failures pass.
-std::unique_ptr<PlotDocument> openInput(const QString& path, HeadlessPrompter& prompter)
+std::unique_ptr<PlotDocument> openInput(const QString& path, HeadlessPrompter& prompter,
+                                        const ImportSettings& settings)
 {
     if (const QString problem = DocumentIO::inputProblem(path); !problem.isEmpty()) {
         prompter.say(problem);
@@ -167,6 +166,13 @@ std::unique_ptr<PlotDocument> openInput(const QString& path, HeadlessPrompter& p
     }
     std::unique_ptr<PlotDocument> doc;
     if (DocumentIO::isPlotDocument(path)) {
+        // A document keeps the settings its data files are read with.
+        if (!settings.isDefault()) {
+            prompter.say(
+                QStringLiteral("'%1' is a plot document: the reading options go with a data file")
+                    .arg(path));
+            return nullptr;
+        }
         try {
             doc = loadDocument(path);
         } catch (const std::exception& e) {
@@ -179,8 +185,7 @@ std::unique_ptr<PlotDocument> openInput(const QString& path, HeadlessPrompter& p
     } else {
         // No trace editors are installed without a window, so the new trace opens no dialog.
         doc = std::make_unique<PlotDocument>();
-        prompter.offerDataFile(QFileInfo(path).absoluteFilePath());
-        doc->OpenDataFile();
+        doc->OpenDataFile(QFileInfo(path).absoluteFilePath(), settings);
         if (!doc->HoldsTrace()) {
             // The reader has said why, as a message.
             if (!prompter.hasSaid())
@@ -274,7 +279,7 @@ int runExport(const CommandLine& commandLine, QTextStream& err)
         };
         if (const auto input = overwrittenInput(out, in, nullptr))
             return refuseOverwriting(*input);
-        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter);
+        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter, commandLine.import);
         if (!doc)
             return false;
         if (const auto input = overwrittenInput(out, in, doc.get()))
@@ -301,7 +306,7 @@ int runDescribe(const CommandLine& commandLine, QTextStream& out, QTextStream& e
 {
     const QString in = commandLine.files.value(0);
     return runHeadless(err, [&](HeadlessPrompter& prompter) {
-        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter);
+        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter, commandLine.import);
         if (!doc)
             return false;
         out << QJsonDocument(describeDocument(*doc, commandLine.values))
@@ -402,7 +407,7 @@ int runAnalysis(const CommandLine& commandLine, QTextStream& out, QTextStream& e
 {
     const QString in = commandLine.files.value(0);
     return runHeadless(err, [&](HeadlessPrompter& prompter) {
-        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter);
+        const std::unique_ptr<PlotDocument> doc = openInput(in, prompter, commandLine.import);
         if (!doc)
             return false;
         const Trace& trace = *doc->FirstTrace();

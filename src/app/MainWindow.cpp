@@ -281,6 +281,7 @@ bool MainWindow::isCommandEnabled(int id) const
         case FrameCmd::EditCopy:
             return log_->view()->hasSelection();
         case Cmd::OpenDataFile:
+        case Cmd::ImportDataFile:
             return false;
         default:
             break;
@@ -315,6 +316,7 @@ bool MainWindow::isCommandEnabled(int id) const
     case FrameCmd::PrevPane:
         return !visibleWindows().isEmpty();
     case Cmd::OpenDataFile:
+    case Cmd::ImportDataFile:
         // Without a plot window the command opens one to plot in.
         return child == nullptr || child->document().isCommandEnabled(id);
     case FrameCmd::EditDelete:
@@ -424,7 +426,8 @@ void MainWindow::onCommand(int id)
                 mdi_->activatePreviousSubWindow();
                 break;
             case Cmd::OpenDataFile:
-                openDataFile();
+            case Cmd::ImportDataFile:
+                openDataFile(id);
                 break;
             case FrameCmd::EditDelete:
                 // A readout may follow a trace that is about to go.
@@ -688,15 +691,15 @@ void MainWindow::fileOpen()
         openDocument(path);
 }
 
-void MainWindow::openDataFile()
+void MainWindow::openDataFile(int command)
 {
     PlotChild* child = activeChild();
     if (child) {
-        child->document().onCommand(Cmd::OpenDataFile);
+        child->document().onCommand(command);
         return;
     }
     child = newDocument();
-    child->document().onCommand(Cmd::OpenDataFile);
+    child->document().onCommand(command);
     // Nothing was plotted: the window opened for it goes again.
     if (!child->document().IsModified() && child->document().GetObjects().isEmpty())
         child->close();

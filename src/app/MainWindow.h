@@ -97,7 +97,8 @@ private:
     void showMissingFiles();
 
     void fileOpen();
-    void openDataFile();
+    // Open Data File or Import Data.
+    void openDataFile(int command);
     void openRecent(int index);
     void about();
 

@@ -2,6 +2,7 @@
 
 #include "axes/Axis.h"
 #include "axes/AxisEditors.h"
+#include "page/DocumentServices.h"
 #include "page/PageView.h"
 #include "platform/Archive.h"
 #include "platform/DeviceContext.h"
@@ -67,6 +68,9 @@ std::unique_ptr<visibleobject> AxisTitle::createFor(Axis& axis)
 {
     auto title = std::make_unique<AxisTitle>(axis.GetView(), &axis);
     title->SetDocument(axis.document());
+    // A column named by its file's header line names the axis too.
+    if (DocumentServices* doc = axis.document())
+        title->text = doc->GetAxisColumnName(&axis);
     return title;
 }
 

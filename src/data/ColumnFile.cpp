@@ -435,6 +435,7 @@ ColumnFile::FollowResult ColumnFile::Follow()
     }
     // Read beside the data held, which stay when the file is no longer a data file.
     ColumnFile fresh(GetFullPath());
+    fresh.settings_ = settings_;
     try {
         if (!fresh.readFile(defaultWindowBytes, 0, true))
             return FollowResult::missing;
@@ -456,7 +457,10 @@ void ColumnFile::takeDataOf(ColumnFile& other)
     readState_ = other.readState_;
     resumeOffset_ = other.resumeOffset_;
     resumeTextLines_ = other.resumeTextLines_;
+    resumeBreak_ = other.resumeBreak_;
     resumeBytes_ = std::move(other.resumeBytes_);
+    rules_ = std::move(other.rules_);
+    columnNames_ = std::move(other.columnNames_);
     stamp_ = other.stamp_;
 }
 
@@ -473,7 +477,8 @@ std::optional<ColumnFile::FollowResult> ColumnFile::readAppended(int fd, const S
     TextSource appended(whole, from, end);
     Window window(std::max(std::min(defaultWindowBytes, end - from + 1), LineReader::minWindow));
     LineReader reader(window.data(), window.capacity(), 0, &appended,
-                      LineReader::Continuation{numColumns, resumeTextLines_});
+                      LineReader::Continuation{numColumns, resumeTextLines_, resumeBreak_},
+                      rules_.get());
     std::vector<double> rows[LineReader::maxColumns];
     int64_t count = 0;
     while (reader.NextDataLine()) {
@@ -500,6 +505,7 @@ std::optional<ColumnFile::FollowResult> ColumnFile::readAppended(int fd, const S
     stamp_ = now;
     resumeOffset_ = int64_t(end);
     resumeTextLines_ = reader.textLinesSinceRow();
+    resumeBreak_ = reader.breakPending();
     rememberResumeBytes(fd);
     return count > 0 ? FollowResult::appended : FollowResult::unchanged;
 }
@@ -593,19 +599,58 @@ int ColumnFile::readPasses(TextSource& source, size_t windowBytes, int rowLimit,
 
 int ColumnFile::readPassesWatched(TextSource& source, size_t windowBytes, int rowLimit, int threads)
 {
+    columnNames_.clear();
+    if (settings_.delimiter == ImportSettings::Delimiter::automatic) {
+        // The delimiter is the one the start of the text uses.
+        TextSource start(source, 0, std::min<size_t>(source.size(), 64 << 10));
+        std::string sample(start.size(), '\0');
+        bool ended = false;
+        sample.resize(start.ReadUpTo(sample.data(), sample.size(), &ended));
+        rules_ = settings_.rules(sample);
+    } else {
+        rules_ = settings_.rules();
+    }
+    int width = 0;
+    if (rules_->widest) {
+        width = widestRow(source, windowBytes);
+        source.Rewind();
+    }
     if (threads > 1) {
-        if (const std::optional<int> result = readParts(source, windowBytes, rowLimit, threads))
+        if (const std::optional<int> result =
+                readParts(source, windowBytes, rowLimit, threads, width))
             return *result;
         // The parts did not join as one pass would have read them: read the text in one.
         clearColumns();
         source.Rewind();
     }
-    return *readParts(source, windowBytes, rowLimit, 1);
+    return *readParts(source, windowBytes, rowLimit, 1, width);
+}
+
+int ColumnFile::widestRow(TextSource& source, size_t windowBytes)
+{
+    Window window(std::max(std::min(windowBytes, source.size() + 1), LineReader::minWindow));
+    LineReader reader(window.data(), window.capacity(), 0, &source, rules_.get());
+    int width = reader.ok() ? reader.rowWidth() : 0;
+    while (reader.NextDataLine())
+        width = std::max(width, reader.rowWidth());
+    return std::min(width, int(LineReader::maxColumns));
+}
+
+QString ColumnFile::GetColumnName(int n) const
+{
+    return n >= 0 && size_t(n) < columnNames_.size() ? columnNames_[size_t(n)] : QString();
+}
+
+QString ColumnFile::ColumnLabel(int n) const
+{
+    const QString name = GetColumnName(n - 1);
+    return name.isEmpty() ? QString::number(n) : QStringLiteral("%1 (%2)").arg(n).arg(name);
 }
 
 std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes, int rowLimit,
-                                         int partCount)
+                                         int partCount, int width)
 {
+    const LineReader::Rules* rules = rules_.get();
     // A part of the text between two line starts, counted and then parsed on its own thread.
     // Every part after the first goes on from a line start as after a data row.
     struct Part
@@ -620,6 +665,8 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
         int rows = 0;
         int leadTextLines = 0; // before its first row
         int trailTextLines = 0;
+        bool leadBreak = false;  // its first row is a curve break
+        bool trailBreak = false; // a curve break was read after its last row
         bool hasRow = false;
         bool full = false;    // a row found no room: the text changed between the passes
         bool stopped = false; // the data ended inside the part
@@ -675,6 +722,9 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
         poll);
     int64_t lineBreaks = 0, rowBound = 0;
     for (Part& p : parts) {
+        // An empty line that breaks the curve may become a row of its own.
+        if (rules->breakLines)
+            p.counts.rowBound = p.counts.lineBreaks + 1;
         lineBreaks += p.counts.lineBreaks;
         rowBound += p.counts.rowBound;
     }
@@ -684,7 +734,7 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
     Part& first = parts.front();
     std::optional<LineReader> header;
     header.emplace(first.window->data(), first.window->capacity(), first.held,
-                   first.whole ? nullptr : &*first.source);
+                   first.whole ? nullptr : &*first.source, rules);
     if (!header->ok()) {
         // The header may lie beyond the first part.
         if (n > 1)
@@ -692,7 +742,12 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
         readState_ = ReadState::notDataFile;
         throw FileException(FileException::Cause::invalidFile, GetFullPath());
     }
+    header->widen(width);
     const int numColumns = header->numColumns();
+    if (rules->headerLine > 0) {
+        for (const QString& name : columnNamesOf(header->headerText(), *rules))
+            columnNames_.push_back(name);
+    }
     int64_t offset = 0;
     for (Part& p : parts) {
         p.offset = int(offset);
@@ -730,13 +785,14 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
             if (k > 0)
                 continued.emplace(p.window->data(), p.window->capacity(), p.held,
                                   p.whole ? nullptr : &*p.source,
-                                  LineReader::Continuation{numColumns, 0});
+                                  LineReader::Continuation{numColumns, 0}, rules);
             LineReader& reader = k == 0 ? *header : *continued;
             // The first part has its first row at hand.
             for (bool atHand = k == 0; atHand || reader.NextDataLine(); atHand = false) {
                 if (!p.hasRow) {
                     p.hasRow = true;
                     p.leadTextLines = reader.textLinesBeforeRow();
+                    p.leadBreak = reader.isBreakRow();
                 }
                 if (p.rows == p.bound) {
                     p.full = true;
@@ -750,6 +806,7 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
             p.consumed = reader.linesConsumed();
             p.stopped = p.full || !reader.endedWithText();
             p.trailTextLines = reader.textLinesSinceRow();
+            p.trailBreak = reader.breakPending();
             if (!p.hasRow)
                 p.leadTextLines = p.trailTextLines;
         },
@@ -761,6 +818,7 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
     int64_t consumed = first.consumed;
     bool stopped = first.stopped, full = first.full;
     int textLines = first.trailTextLines;
+    bool breakPending = first.trailBreak;
     size_t textSize = first.source->size();
     for (int k = 1; k < n && !stopped; ++k) {
         const Part& p = parts[size_t(k)];
@@ -768,6 +826,18 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
             clearColumns();
             return std::nullopt;
         }
+        // A break read at the end of the parts before is a row of its own before this part's
+        // first; the empty line it came from left room for it.
+        if (breakPending && p.hasRow && !p.leadBreak) {
+            if (rows >= p.offset) {
+                clearColumns();
+                return std::nullopt;
+            }
+            for (int c = 0; c < numColumns; ++c)
+                out[c][rows] = std::numeric_limits<double>::quiet_NaN();
+            ++rows;
+        }
+        breakPending = p.hasRow ? p.trailBreak : breakPending || p.trailBreak;
         for (int c = 0; c < numColumns && p.offset != rows; ++c)
             std::memmove(out[c] + rows, out[c] + p.offset, size_t(p.rows) * sizeof(double));
         rows += p.rows;
@@ -784,6 +854,7 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
         !stopped && textSize == source.size() && parts.back().counts.endsWithBreak;
     resumeOffset_ = resumable ? int64_t(textSize) : -1;
     resumeTextLines_ = textLines;
+    resumeBreak_ = breakPending;
 
     header.reset();
     parts.clear();
@@ -805,6 +876,7 @@ std::optional<int> ColumnFile::readParts(TextSource& source, size_t windowBytes,
 int ColumnFile::Reread()
 {
     ColumnFile fresh(GetFullPath());
+    fresh.settings_ = settings_;
     int result = 0;
     try {
         result = fresh.ReadFile();
@@ -881,6 +953,7 @@ void ColumnFile::Serialize(Archive& ar)
         readState_ = ReadState::notRead;
         if (GetFullPath().isEmpty() || takeHeldColumns())
             return;
+        settings_ = ImportSettingsScope::forPath(GetFullPath());
         ReadFileRecorded();
         // A relative path (stored by an older save) names the file found from the current
         // directory; it is kept absolute from now on.

@@ -2,6 +2,7 @@
 
 #include "data/DataColumn.h"
 #include "data/FileName.h"
+#include "data/ImportSettings.h"
 #include "platform/Exceptions.h"
 #include "platform/Persistent.h"
 
@@ -123,6 +124,15 @@ public:
     // invalid after the next read.
     DataColumn* GetColumn(int n);
 
+    // How the file is read; the next read takes them.
+    const ImportSettings& GetImportSettings() const { return settings_; }
+    void SetImportSettings(const ImportSettings& settings) { settings_ = settings; }
+    // The name of column n (0-based) from the header line of the last read; empty when the
+    // settings name no header line or it has no field for the column.
+    QString GetColumnName(int n) const;
+    // "3" or "3 (time)": column n (1-based, 0 the point number) as shown where it is chosen.
+    QString ColumnLabel(int n) const;
+
     const FileName& GetFileName() const { return fileName_; }
     QString GetFullPath() const { return fileName_.GetFullPath(); }
     void SetPath(const QString& path) { fileName_.SetPath(path); }
@@ -173,7 +183,9 @@ private:
     // The passes over partCount parts of the text at once, joined as one pass reads them; no
     // result when they do not join that simply (the columns are then dropped).
     std::optional<int> readParts(TextSource& source, size_t windowBytes, int rowLimit,
-                                 int partCount);
+                                 int partCount, int width);
+    // The number of values of the widest row, for settings that take it as the column count.
+    int widestRow(TextSource& source, size_t windowBytes);
 
     FileName fileName_;
     std::vector<std::unique_ptr<DataColumn>> columns_;
@@ -184,6 +196,11 @@ private:
     // data row go with it.
     int64_t resumeOffset_ = -1;
     int resumeTextLines_ = 0;
+    bool resumeBreak_ = false;
     std::string resumeBytes_;
+    ImportSettings settings_;
+    // Those of the last read, with its automatic choices made.
+    std::shared_ptr<const LineReader::Rules> rules_;
+    std::vector<QString> columnNames_;
     Stamp stamp_;
 };

@@ -1,5 +1,7 @@
 #include "data/LineReader.h"
 
+#include "data/ImportSettings.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -8,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <locale.h>
 #include <string>
 
@@ -208,7 +211,131 @@ const char* findLineBreak(const char* p, size_t n)
     return nullptr;
 }
 
+// The first character of the line that is neither blank nor tab, or end.
+const char* firstNonBlank(const char* p, const char* end)
+{
+    while (p < end && (*p == ' ' || *p == '\t'))
+        ++p;
+    return p;
+}
+
+const double missing = std::numeric_limits<double>::quiet_NaN();
+
+// The text of a field without the blanks around it and, when asked, without its quotes.
+void trimField(const char*& b, const char*& e, bool stripQuotes)
+{
+    while (b < e && (*b == ' ' || *b == '\t'))
+        ++b;
+    while (e > b && (e[-1] == ' ' || e[-1] == '\t'))
+        --e;
+    if (stripQuotes && e - b >= 2 && (*b == '"' || *b == '\'') && e[-1] == *b) {
+        ++b;
+        --e;
+    }
+}
+
+// Calls f(begin, end) for each field of the text [p, end) as the rules split it.
+template <class F>
+void forEachField(const LineReader::Rules& rules, const char* p, const char* end, const F& f)
+{
+    if (const void* nul = std::memchr(p, '\0', size_t(end - p)))
+        end = static_cast<const char*>(nul);
+    if (rules.delimiter == 0) {
+        for (;;) {
+            while (p < end && rules.separator[uint8_t(*p)])
+                ++p;
+            if (p == end)
+                return;
+            const char* q = p;
+            bool quoted = false;
+            while (q < end && (quoted || !rules.separator[uint8_t(*q)])) {
+                if (rules.stripQuotes && *q == '"')
+                    quoted = !quoted;
+                ++q;
+            }
+            const char* b = p;
+            const char* e = q;
+            trimField(b, e, rules.stripQuotes);
+            if (!f(b, e))
+                return;
+            p = q;
+        }
+    }
+    for (;;) {
+        const char* q = p;
+        bool quoted = false;
+        while (q < end && (quoted || *q != rules.delimiter)) {
+            if (rules.stripQuotes && *q == '"')
+                quoted = !quoted;
+            ++q;
+        }
+        const char* b = p;
+        const char* e = q;
+        trimField(b, e, rules.stripQuotes);
+        if (!f(b, e) || q == end)
+            return;
+        p = q + 1;
+    }
+}
+
+enum class FieldValue { skipped, missing, placeholder, number };
+
 } // namespace
+
+LineReader::Rules::Rules()
+{
+    separator[uint8_t(',')] = separator[uint8_t(' ')] = separator[uint8_t('\t')] = true;
+    comment[uint8_t('#')] = true;
+}
+
+const LineReader::Rules& LineReader::Rules::plain()
+{
+    static const Rules rules;
+    return rules;
+}
+
+namespace {
+
+FieldValue fieldValue(const LineReader::Rules& rules, int column, const char* b, const char* e,
+                      double* value)
+{
+    if (b == e)
+        return rules.missingValues ? FieldValue::missing : FieldValue::skipped;
+    const std::string_view text(b, size_t(e - b));
+    for (const std::string& p : rules.placeholders) {
+        if (text == p)
+            return FieldValue::placeholder;
+    }
+    if (column < 32 && (rules.dateColumns >> column & 1u)) {
+        if (parseDateTime(text, rules.dateFormat, value))
+            return FieldValue::number;
+        return rules.missingValues ? FieldValue::missing : FieldValue::skipped;
+    }
+    // The field ends at a delimiter, a blank, a quote or the line's end: none goes on a number.
+    if (parseSimpleNumber(b, value) == e)
+        return FieldValue::number;
+    if (text.size() <= LineReader::lineLimit) {
+        char copy[LineReader::lineLimit + 1];
+        std::memcpy(copy, b, text.size());
+        if (rules.decimalComma)
+            std::replace(copy, copy + text.size(), ',', '.');
+        if (convertToken(copy, copy + text.size(), value))
+            return FieldValue::number;
+    }
+    return rules.missingValues ? FieldValue::missing : FieldValue::skipped;
+}
+
+} // namespace
+
+std::vector<std::string> LineReader::fieldsOf(std::string_view line, const Rules& rules)
+{
+    std::vector<std::string> fields;
+    forEachField(rules, line.data(), line.data() + line.size(), [&](const char* b, const char* e) {
+        fields.emplace_back(b, size_t(e - b));
+        return true;
+    });
+    return fields;
+}
 
 bool LineReader::tokenToNumber(std::string_view token, double* value)
 {
@@ -229,39 +356,78 @@ bool LineReader::tokenToNumber(std::string_view token, double* value)
     return convertToken(begin, end, value);
 }
 
-LineReader::LineReader(const char* text, size_t size) : cursor_(text), end_(text + size)
+LineReader::LineReader(const char* text, size_t size, const Rules* rules, Observer* observer)
+    : cursor_(text), end_(text + size), rules_(rules ? rules : &Rules::plain()), observer_(observer)
 {
     readFirstRow();
 }
 
-LineReader::LineReader(char* window, size_t capacity, size_t size, Source* source)
-    : cursor_(window), end_(window + size), window_(window), capacity_(capacity), source_(source)
+LineReader::LineReader(char* window, size_t capacity, size_t size, Source* source,
+                       const Rules* rules)
+    : cursor_(window), end_(window + size), window_(window), capacity_(capacity), source_(source),
+      rules_(rules ? rules : &Rules::plain())
 {
     window_[size] = '\0';
     readFirstRow();
 }
 
 LineReader::LineReader(char* window, size_t capacity, size_t size, Source* source,
-                       Continuation from)
+                       Continuation from, const Rules* rules)
     : cursor_(window), end_(window + size), window_(window), capacity_(capacity), source_(source),
       numColumns_(from.numColumns), ok_(from.numColumns > 0), atTextStart_(false),
-      textRun_(from.textLines)
+      textRun_(from.textLines), rules_(rules ? rules : &Rules::plain()),
+      pendingBreak_(from.breakPending)
 {
     window_[size] = '\0';
 }
 
+void LineReader::report(LineKind kind) const
+{
+    report(kind, line_, lineEnd_);
+}
+
+void LineReader::report(LineKind kind, const char* begin, const char* end) const
+{
+    if (observer_)
+        observer_->line(linesConsumed_ + (kind == LineKind::tooLong ? 1 : 0), kind,
+                        std::string_view(begin, size_t(end - begin)));
+}
+
 void LineReader::readFirstRow()
 {
+    inHeader_ = true;
     for (int i = 0; i <= maxTextLines; ++i) {
         if (!ReadLine())
-            return;
+            break;
         const int n = parseLine(numbers_, maxColumns);
         if (n > 0) {
             numColumns_ = n;
             ok_ = true;
-            return;
+            report(LineKind::data);
+            break;
         }
+        report(i == maxTextLines ? LineKind::stop : LineKind::text);
     }
+    inHeader_ = false;
+    // Nothing before the first row is broken off.
+    pendingBreak_ = false;
+}
+
+void LineReader::widen(int columns)
+{
+    columns = std::min(columns, int(maxColumns));
+    if (columns <= numColumns_)
+        return;
+    const int n = numColumns_;
+    numColumns_ = columns;
+    fillMissing(breakRow_ ? 0 : n);
+}
+
+void LineReader::fillMissing(int from)
+{
+    const double value = rules_->missingValues || breakRow_ ? missing : 0.0;
+    for (int c = from; c < numColumns_; ++c)
+        numbers_[c] = value;
 }
 
 size_t LineReader::Source::ReadUpTo(char* dst, size_t max, bool* ended)
@@ -315,6 +481,7 @@ bool LineReader::ReadLine()
         if (!lineEnd) {
             if (left >= size_t(lineLimit)) {
                 broken_ = true;
+                report(LineKind::tooLong, cursor_, cursor_ + lineLimit);
                 return false;
             }
             lineEnd = end_;
@@ -328,13 +495,41 @@ bool LineReader::ReadLine()
         else
             cursor_ = lineEnd + 1;
         ++linesConsumed_;
-        if (lineEnd_ != line_)
-            return true;
+        const Rules& rules = *rules_;
+        if (inHeader_ && linesConsumed_ < std::max(rules.firstDataLine, rules.headerLine + 1)) {
+            if (linesConsumed_ == rules.headerLine) {
+                headerText_.assign(line_, lineEnd_);
+                report(LineKind::header);
+            } else {
+                report(line_ == lineEnd_ ? LineKind::empty : LineKind::skipped);
+            }
+            continue;
+        }
+        if (lineEnd_ == line_) {
+            pendingBreak_ |= rules.breakLines;
+            report(rules.breakLines ? LineKind::curveBreak : LineKind::empty);
+            continue;
+        }
+        // A comment is skipped like an empty line: its numbers (a year, a copyright, a
+        // commented-out row) are not data.
+        const char* first = firstNonBlank(line_, lineEnd_);
+        if (first < lineEnd_ && rules.comment[uint8_t(*first)]) {
+            report(LineKind::comment);
+            continue;
+        }
+        if (rules.breakLines && (first == lineEnd_ || *first == '&')) {
+            pendingBreak_ = true;
+            report(LineKind::curveBreak);
+            continue;
+        }
+        return true;
     }
 }
 
-int LineReader::parseLine(double* out, int max) const
+int LineReader::parseLine(double* out, int max)
 {
+    if (rules_->fields)
+        return rowWidth_ = parseFields(out, max);
     const char* p = line_;
     const char* const end = lineEnd_;
     int n = 0;
@@ -342,7 +537,7 @@ int LineReader::parseLine(double* out, int max) const
         while (p < end && isSeparator(*p))
             ++p;
         if (p == end || *p == '\0')
-            return n;
+            return rowWidth_ = n;
         double v = 0.0;
         const char* q = parseSimpleNumber(p, &v);
         if (!q || (q != end && !endsToken(*q))) {
@@ -356,26 +551,62 @@ int LineReader::parseLine(double* out, int max) const
         }
         out[n++] = v;
         if (n == max)
-            return n;
+            return rowWidth_ = n;
         p = q;
     }
 }
 
+int LineReader::parseFields(double* out, int max) const
+{
+    int n = 0;
+    bool data = false;
+    forEachField(*rules_, line_, lineEnd_, [&](const char* b, const char* e) {
+        double v = missing;
+        // Fields that are skipped take no column, as words do under the plain rules.
+        const FieldValue value = fieldValue(*rules_, n, b, e, &v);
+        if (value == FieldValue::skipped)
+            return true;
+        // A line of placeholders alone is a row of missing values.
+        data |= value == FieldValue::number || value == FieldValue::placeholder;
+        out[n++] = value == FieldValue::number ? v : missing;
+        return n < max;
+    });
+    return data ? n : 0;
+}
+
 bool LineReader::NextDataLine()
 {
+    const int width = rules_->widest ? int(maxColumns) : numColumns_;
+    if (heldLine_) {
+        // The line after a break row: the window has not moved since it was read.
+        heldLine_ = false;
+        breakRow_ = false;
+        fillMissing(parseLine(numbers_, width));
+        runBeforeRow_ = 0;
+        return true;
+    }
+    breakRow_ = false;
     // A run of text lines may have begun before a continued text started.
     while (textRun_ <= maxTextLines) {
         if (!ReadLine())
             break;
-        const int n = parseLine(numbers_, numColumns_);
+        const int n = parseLine(numbers_, width);
         if (n > 0) {
-            for (int c = n; c < numColumns_; ++c)
-                numbers_[c] = 0.0;
+            report(LineKind::data);
+            if (pendingBreak_) {
+                pendingBreak_ = false;
+                heldLine_ = true;
+                breakRow_ = true;
+                fillMissing(0);
+            } else {
+                fillMissing(n);
+            }
             runBeforeRow_ = textRun_;
             textRun_ = 0;
             return true;
         }
         ++textRun_;
+        report(textRun_ > maxTextLines ? LineKind::stop : LineKind::text);
     }
     ok_ = false;
     return false;

@@ -1,15 +1,19 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 // Reads the lines of a data file's text and the numbers on them. The text is either held whole
 // in memory or passes through a window that is refilled from a source as the lines are taken;
 // both give the same lines.
 //
 // Lines end in LF, in CR LF or in a lone CR (classic Mac files); a UTF-8 byte order mark at
-// the start of the text is skipped. Empty lines are skipped everywhere. Tokens are separated by
+// the start of the text is skipped. Empty lines, and lines whose first non-blank character is
+// '#', are skipped everywhere. Tokens are separated by
 // runs of commas, blanks and tabs; a token is a number when the C library's strtod (C locale) takes
 // all of it. A NUL ends the text of its line.
 class LineReader
@@ -24,6 +28,56 @@ public:
     // each line when fewer bytes than this are left, so that every line it judges lies whole in
     // the window, or the text ends inside it.
     static constexpr size_t minWindow = size_t(lineLimit) + 2;
+
+    // What the import settings make of the lines; the plain rules are those described above.
+    // Shared by every reader of one file, read-only.
+    struct Rules
+    {
+        std::array<bool, 256> comment{}; // a line whose first non-blank character is one
+        // Every field has a column of its own: a value, or a missing value (NaN) where the
+        // field is empty or not a number and missingValues is set; otherwise such fields are
+        // skipped as the plain rules skip words.
+        bool fields = false;
+        char delimiter = 0;                // 0: fields are separated by runs of separators
+        std::array<bool, 256> separator{}; // for runs
+        bool missingValues = false;
+        std::vector<std::string> placeholders; // always read as missing values
+        bool stripQuotes = false;
+        bool decimalComma = false;
+        bool breakLines = false;
+        uint32_t dateColumns = 0; // bit c: column c (0-based) holds dates or times
+        std::string dateFormat;
+        bool widest = false;
+        int64_t firstDataLine = 0; // lines before it are skipped; 0: none
+        int64_t headerLine = 0;
+
+        Rules();
+        // The plain rules.
+        static const Rules& plain();
+    };
+
+    // What a line of the text was taken for, for a preview of the reading.
+    enum class LineKind {
+        empty,
+        comment,
+        skipped, // before the first data line given
+        header,  // the line of the column names
+        curveBreak,
+        text,    // no number: skipped
+        data,    // a row
+        stop,    // the text line that ended the data
+        tooLong, // cannot be read: ends the data
+        notRead, // after the end of the data
+    };
+    class Observer
+    {
+    public:
+        // number: the 1-based line of the text.
+        virtual void line(int64_t number, LineKind kind, std::string_view text) = 0;
+
+    protected:
+        ~Observer() = default;
+    };
 
     // Where the text goes on past the window.
     class Source
@@ -44,29 +98,45 @@ public:
     // numbers; their count (at most maxColumns) is the number of columns and they are the
     // first row. The text is not copied and must outlive the reader; text[size] must be a NUL
     // (numbers are scanned up to the character that ends them, without bounds checks).
-    LineReader(const char* text, size_t size);
+    LineReader(const char* text, size_t size, const Rules* rules = nullptr,
+               Observer* observer = nullptr);
     // The same through a window of capacity bytes (at least minWindow) whose first size bytes
     // are the start of the text; window[capacity] must be writable. When fewer than minWindow
     // bytes are left and the source has more, the unread bytes move to the front and the rest
     // of the window is filled from the source; a NUL always follows the bytes held. A null
     // source means the window holds the whole text. Errors of the source pass through.
-    LineReader(char* window, size_t capacity, size_t size, Source* source);
+    LineReader(char* window, size_t capacity, size_t size, Source* source,
+               const Rules* rules = nullptr);
     // Where a reader picks up a text that goes on from a line start after a data row: the
     // number of columns, and the text lines already read since that row.
     struct Continuation
     {
         int numColumns = 0;
         int textLines = 0;
+        bool breakPending = false; // a curve break was read since that row
     };
     // Reads on from such a line start (a later part of a file, or rows appended to it): no
     // header is looked for and no row is at hand until NextDataLine finds one.
-    LineReader(char* window, size_t capacity, size_t size, Source* source, Continuation from);
+    LineReader(char* window, size_t capacity, size_t size, Source* source, Continuation from,
+               const Rules* rules = nullptr);
 
     // A row is at hand (the first after construction, then after each NextDataLine).
     bool ok() const { return ok_; }
     int numColumns() const { return numColumns_; }
-    // The current row: numColumns() values, missing trailing ones 0.0.
+    // The current row: numColumns() values, missing trailing ones 0.0 (NaN with missing values
+    // kept). A row of NaN stands for a break in the curve.
     const double* numbers() const { return numbers_; }
+    bool isBreakRow() const { return breakRow_; }
+    // A curve break was read after the last row, for a row that may follow.
+    bool breakPending() const { return pendingBreak_; }
+    // The values the current line held, beyond numColumns() too when the widest row counts.
+    int rowWidth() const { return rowWidth_; }
+    // Makes rows this wide (the widest row of the text); missing values fill the current row.
+    void widen(int columns);
+    // The line of the column names, when the rules name one and it was read.
+    const std::string& headerText() const { return headerText_; }
+    // The fields of a line as the rules split them, quotes stripped.
+    static std::vector<std::string> fieldsOf(std::string_view line, const Rules& rules);
     // Lines taken from the text so far, empty ones included; a line that could not be read is
     // not counted.
     int64_t linesConsumed() const { return linesConsumed_; }
@@ -90,8 +160,12 @@ private:
     void readFirstRow();
     bool ReadLine();
     void refill();
-    // Up to max numbers of the current line; returns how many.
-    int parseLine(double* out, int max) const;
+    // Up to max numbers of the current line; returns how many, 0 for a line without data.
+    int parseLine(double* out, int max);
+    int parseFields(double* out, int max) const;
+    void fillMissing(int from);
+    void report(LineKind kind) const;
+    void report(LineKind kind, const char* begin, const char* end) const;
 
     const char* cursor_;
     const char* end_;
@@ -108,4 +182,12 @@ private:
     int64_t linesConsumed_ = 0;
     int textRun_ = 0;
     int runBeforeRow_ = 0;
+    const Rules* rules_;
+    Observer* observer_ = nullptr;
+    bool inHeader_ = false;
+    bool pendingBreak_ = false;
+    bool breakRow_ = false;
+    bool heldLine_ = false; // the current line is a row still to come after its break row
+    int rowWidth_ = 0;
+    std::string headerText_;
 };

@@ -23,6 +23,7 @@ bool isOwnCommand(int id)
 {
     switch (id) {
     case Cmd::OpenDataFile:
+    case Cmd::ImportDataFile:
     case Cmd::FileSettings:
     case Cmd::FormatAxes:
     case Cmd::FormatObject:
@@ -48,6 +49,9 @@ void runOwnCommand(int id, PlotDocument& doc)
     switch (id) {
     case Cmd::OpenDataFile:
         doc.OpenDataFile();
+        break;
+    case Cmd::ImportDataFile:
+        doc.ImportDataFile();
         break;
     case Cmd::FileSettings:
         doc.FileSettings();
@@ -105,7 +109,7 @@ const QList<int>& documentCommandIds()
         Cmd::Interpolate,   Cmd::DataZoom,     Cmd::DataUnzoom,     Cmd::DataReadout,
         Cmd::FitPolynomial, Cmd::FitPower,     Cmd::FitExponential, Cmd::FitGaussian,
         Cmd::RereadData,    Cmd::Integrate,    Cmd::WriteData,      Cmd::Smooth,
-        Cmd::CenterPage,    Cmd::ErrorBars,
+        Cmd::CenterPage,    Cmd::ErrorBars,    Cmd::ImportDataFile,
     };
     return ids;
 }
@@ -114,6 +118,7 @@ bool commandRule(int id, const PlotDocument& doc, const PageView* activeView)
 {
     switch (id) {
     case Cmd::OpenDataFile:
+    case Cmd::ImportDataFile:
     case Cmd::FileSettings:
     case Cmd::FormatAxes:
     case Cmd::FormatObject:

@@ -27,6 +27,7 @@ enum : int {
     Smooth = 32799,
     CenterPage = 32802,
     ErrorBars = 32805,
+    ImportDataFile = 32812,
 };
 } // namespace Cmd
 

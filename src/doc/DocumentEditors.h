@@ -2,8 +2,11 @@
 
 #include "platform/Installed.h"
 
+#include <QString>
+
 class StringObMap;
 class visibleobject;
+struct ImportSettings;
 
 // The choosers that document commands open. The document's dialog library implements it and the
 // application installs it at start-up; tests install scripted editors. With none installed
@@ -18,6 +21,14 @@ public:
     virtual visibleobject* chooseObject(const StringObMap& objects) = 0;
     // Select Data Set over name -> trace; null as above.
     virtual visibleobject* chooseDataSet(const StringObMap& traces) = 0;
+    // The import dialog on a data file, opened on the settings, which receive the choice; true
+    // on OK. Without a dialog nothing is chosen.
+    virtual bool importSettings(const QString& path, ImportSettings& settings)
+    {
+        (void)path;
+        (void)settings;
+        return false;
+    }
 
     // The installed editors (not owned), or null.
     static DocumentEditors* instance() { return Installed<DocumentEditors>::get(); }

@@ -8,6 +8,7 @@
 #include "data/ColumnFile.h"
 #include "data/DataFileMessages.h"
 #include "data/FileName.h"
+#include "data/ImportSettings.h"
 #include "data/filelist.h"
 #include "doc/PlotDocument.h"
 #include "doc/UndoHistory.h"
@@ -31,6 +32,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSet>
 #include <memory>
 #include <new>
@@ -191,6 +194,44 @@ QString absolutePath(const QString& path)
 // records name the storage.
 const QString embeddingPrefix = QStringLiteral("Embedding");
 
+// How the data files are read, beside "Contents" so that a reader that does not know it reads
+// the files by the plain rules. Written only when a file has settings of its own.
+const QString importSettingsStreamName = QStringLiteral("DataFileSettings");
+
+QByteArray importSettingsStream(const PlotDocument& doc)
+{
+    QJsonArray files;
+    const filelist& list = doc.GetFiles();
+    for (int i = 0; i < list.count(); ++i) {
+        const ColumnFile* file = list.at(i);
+        if (file->GetImportSettings().isDefault())
+            continue;
+        QJsonObject entry = file->GetImportSettings().toJson();
+        entry[QStringLiteral("path")] = file->GetFullPath();
+        files.append(entry);
+    }
+    if (files.isEmpty())
+        return {};
+    return QJsonDocument(QJsonObject{{QStringLiteral("files"), files}})
+        .toJson(QJsonDocument::Compact);
+}
+
+// Settings that cannot be read are left out: their files are read by the plain rules.
+QList<std::pair<QString, ImportSettings>> readImportSettings(const CompoundFileReader& reader)
+{
+    QList<std::pair<QString, ImportSettings>> byPath;
+    if (!reader.hasStream(importSettingsStreamName))
+        return byPath;
+    const QJsonDocument json = QJsonDocument::fromJson(reader.readStream(importSettingsStreamName));
+    for (const QJsonValue& v : json.object().value(QStringLiteral("files")).toArray()) {
+        const QJsonObject entry = v.toObject();
+        const QString path = entry.value(QStringLiteral("path")).toString();
+        if (!path.isEmpty())
+            byPath.append({path, ImportSettings::fromJson(entry)});
+    }
+    return byPath;
+}
+
 void handSideStorages(const CompoundFileReader& reader, Archive& ar)
 {
     ar.setCarriesSideStorages(true);
@@ -215,6 +256,7 @@ std::unique_ptr<PlotDocument> loadFrom(const CompoundFileReader& reader,
     Archive ar(reader.readStream(contentsStreamName()));
     handSideStorages(reader, ar);
     auto doc = std::make_unique<PlotDocument>();
+    const ImportSettingsScope settings(readImportSettings(reader));
     readDocument(*doc, ar, documentPath);
     doc->SetPathName(documentPath);
     // Undo starts from the document as read.
@@ -408,6 +450,9 @@ void saveDocument(PlotDocument& doc, const QString& path)
     ar.setCarriesSideStorages(true);
     writeDocument(doc, ar);
     writeContainer(writer, ar);
+    const QByteArray settings = importSettingsStream(doc);
+    if (!settings.isEmpty())
+        writer.writeStream(importSettingsStreamName, settings);
     writer.commit();
 }
 

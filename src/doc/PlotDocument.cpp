@@ -135,6 +135,23 @@ bool PlotDocument::GetAxisDataRange(const visibleobject* axis, double& min, doub
     return found;
 }
 
+QString PlotDocument::GetAxisColumnName(const visibleobject* axis)
+{
+    const std::unique_ptr<visiblelist> traces = GetTraces();
+    for (visibleobject* obj : *traces) {
+        const auto* trace = static_cast<Trace*>(obj);
+        const ColumnFile* file = trace->GetFile();
+        if (!file)
+            continue;
+        // Column 0, the point number, has no name.
+        if (trace->GetXAxis() == axis)
+            return file->GetColumnName(trace->GetXColumn() - 1);
+        if (trace->GetYAxis() == axis)
+            return file->GetColumnName(trace->GetYColumn() - 1);
+    }
+    return {};
+}
+
 void PlotDocument::removeTrace(Trace* trace)
 {
     const std::unique_ptr<visibleobject> doomed = objects.Take(trace);
@@ -226,9 +243,11 @@ Trace* PlotDocument::NewTrace(ColumnFile* file)
     return added;
 }
 
-std::unique_ptr<ColumnFile> PlotDocument::readNewFile(const QString& path)
+std::unique_ptr<ColumnFile>
+PlotDocument::readNewFile(const QString& path, const ImportSettings& settings, bool* importAsked)
 {
     auto file = std::make_unique<ColumnFile>(path);
+    file->SetImportSettings(settings);
     try {
         WaitCursor wait;
         if (file->ReadFile() == 0) {
@@ -246,7 +265,21 @@ std::unique_ptr<ColumnFile> PlotDocument::readNewFile(const QString& path)
     } catch (const ReadCancelled&) {
         return nullptr;
     } catch (const std::exception& error) {
-        if (!reportDataFileError(error, *file))
+        const DataFileMessage message = dataFileMessage(error, *file);
+        const ColumnFile::ReadState state = file->GetReadState();
+        // A text that the plain rules do not read may be read with settings: the message offers
+        // the import dialog on it.
+        if (importAsked && (state == ColumnFile::ReadState::notDataFile ||
+                            state == ColumnFile::ReadState::parseError)) {
+            if (Prompter::instance().messageWithAction(
+                    message.text, message.caption, Prompter::Icon::Exclamation,
+                    loadString(Str::ImportButton)) == Prompter::Answer::Yes) {
+                *importAsked = true;
+                return nullptr;
+            }
+            return message.keepFile ? std::move(file) : nullptr;
+        }
+        if (!showDataFileMessage(message))
             return nullptr;
     }
     return file;
@@ -261,9 +294,48 @@ void PlotDocument::OpenDataFile()
 
 void PlotDocument::OpenDataFile(const QString& path)
 {
+    ColumnFile* listed = files.FindByPath(path);
+    OpenDataFile(path, listed ? listed->GetImportSettings() : ImportSettings());
+}
+
+bool PlotDocument::rereadWith(ColumnFile* file, const ImportSettings& settings)
+{
+    const ImportSettings old = file->GetImportSettings();
+    file->SetImportSettings(settings);
+    try {
+        WaitCursor wait;
+        file->Reread();
+    } catch (const std::exception& error) {
+        if (!reportDataFileError(error, *file)) {
+            file->SetImportSettings(old);
+            file->ReadFileRecorded();
+            return false;
+        }
+    }
+    const std::unique_ptr<visiblelist> traces = GetTraces();
+    for (visibleobject* obj : *traces) {
+        auto* trace = static_cast<Trace*>(obj);
+        if (trace->GetFile() == file || trace->GetErrorFile() == file) {
+            trace->ReportLostColumns();
+            trace->DropPoints();
+        }
+    }
+    return true;
+}
+
+void PlotDocument::OpenDataFile(const QString& path, const ImportSettings& settings)
+{
     ColumnFile* file = files.FindByPath(path);
+    // One file is read one way: the traces on it take the new reading.
+    if (file && file->GetImportSettings() != settings && !rereadWith(file, settings))
+        return;
     if (!file) {
-        std::unique_ptr<ColumnFile> read = readNewFile(path);
+        bool importAsked = false;
+        std::unique_ptr<ColumnFile> read = readNewFile(path, settings, &importAsked);
+        if (importAsked) {
+            ImportDataFile(path);
+            return;
+        }
         if (!read)
             return;
         // The retry may have found a file that is listed already under its new path.
@@ -271,6 +343,8 @@ void PlotDocument::OpenDataFile(const QString& path)
         if (!file) {
             file = read.release();
             files.AddUnique(file);
+        } else if (file->GetImportSettings() != settings && !rereadWith(file, settings)) {
+            return;
         }
     }
     try {
@@ -280,6 +354,22 @@ void PlotDocument::OpenDataFile(const QString& path)
         throw;
     }
     MarkChanged();
+}
+
+void PlotDocument::ImportDataFile()
+{
+    const QString path = filelist::AskDataFileName();
+    if (!path.isEmpty())
+        ImportDataFile(path);
+}
+
+void PlotDocument::ImportDataFile(const QString& path)
+{
+    const ColumnFile* listed = files.FindByPath(path);
+    ImportSettings settings = listed ? listed->GetImportSettings() : ImportSettings();
+    DocumentEditors* editors = DocumentEditors::instance();
+    if (editors && editors->importSettings(path, settings))
+        OpenDataFile(path, settings);
 }
 
 bool PlotDocument::askToLocate(ColumnFile* file)

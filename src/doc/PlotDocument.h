@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/ImportSettings.h"
+
 #include "data/filelist.h"
 #include "doc/DocumentBase.h"
 #include "traces/Trace.h"
@@ -54,6 +56,14 @@ public:
     void OpenDataFile();
     // Open Data File on a file already chosen (a file dropped on a view).
     void OpenDataFile(const QString& path);
+    // The same with settings of the import dialog. A file the document holds already is read
+    // again with them, for every trace on it.
+    void OpenDataFile(const QString& path, const ImportSettings& settings);
+    // File > Import Data...: the data-file open dialog, then the import dialog on the file.
+    void ImportDataFile();
+    // The import dialog on a file (with the settings it is read with now, if the document holds
+    // it); OK plots it as Open Data File does.
+    void ImportDataFile(const QString& path);
     void RereadData();
     void FormatObject();
     void FileSettings();
@@ -82,12 +92,19 @@ public:
 
     // DocumentServices
     bool GetAxisDataRange(const visibleobject* axis, double& min, double& max) override;
+    QString GetAxisColumnName(const visibleobject* axis) override;
     // PageObjectSource
     QList<visibleobject*> pageObjects() const override { return objects.objects(); }
 
 private:
     // Reads a new data file for Open Data File; null when it could not be read (reported).
-    std::unique_ptr<ColumnFile> readNewFile(const QString& path);
+    // Null when nothing is to be plotted; *importAsked tells that the user chose the import
+    // dialog in the message of a file that is not read as a data file.
+    std::unique_ptr<ColumnFile> readNewFile(const QString& path, const ImportSettings& settings,
+                                            bool* importAsked);
+    // Reads a held file again with other settings; false (and the old reading back) when the
+    // new one fails.
+    bool rereadWith(ColumnFile* file, const ImportSettings& settings);
     // A file whose read raised is deleted: every trace that plots from it, or draws its error
     // bars from it, leaves the page first; memory traces that only remember it forget it.
     void deleteFile(ColumnFile* file);

@@ -21,6 +21,13 @@ public:
     // Smallest minimum and largest maximum of the data of every trace plotted on the axis;
     // false (min and max untouched by any trace) when no trace uses it.
     virtual bool GetAxisDataRange(const visibleobject* axis, double& min, double& max) = 0;
+    // The name the data file's header gives the column that the first trace on the axis plots
+    // along it; empty where it gives none.
+    virtual QString GetAxisColumnName(const visibleobject* axis)
+    {
+        (void)axis;
+        return {};
+    }
     virtual bool IsNameInUse(const QString& name, const visibleobject* ignore) const = 0;
     // The document takes the object onto its page.
     virtual void AddObject(std::unique_ptr<visibleobject> obj) = 0;

@@ -21,6 +21,16 @@ public:
     virtual void message(const QString& text, const QString& caption, Icon icon) = 0;
     virtual Answer question(const QString& text, const QString& caption, Buttons buttons,
                             Icon icon) = 0;
+    // A message with an OK button and a second button that offers something more (action, such
+    // as "&Import..."); Yes when that button was pressed, Ok otherwise. A prompter that shows
+    // no such button shows the plain message.
+    virtual Answer messageWithAction(const QString& text, const QString& caption, Icon icon,
+                                     const QString& action)
+    {
+        (void)action;
+        message(text, caption, icon);
+        return Answer::Ok;
+    }
 
     // File choosers; the result is the chosen full path, empty on cancel. directory is the
     // folder to start in, or a full path whose file is offered at first. filter is either Qt's

@@ -118,8 +118,10 @@ Trace::Trace(PageView* v, ColumnFile* f, DocumentServices* d) : Trace()
     yAxis->SetDocument(d);
     xAxis->SetDefaultName();
     yAxis->SetDefaultName();
-    xColumn = 1;
-    yColumn = 2;
+    // A single column is plotted against the point number.
+    const bool oneColumn = f && f->GetNumColumns() == 1;
+    xColumn = oneColumn ? 0 : 1;
+    yColumn = oneColumn ? 1 : 2;
     ReportLostColumns();
 }
 

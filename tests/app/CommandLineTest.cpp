@@ -95,6 +95,14 @@ const ParseCase parseCases[] = {
     {"rangeWithoutFit", {"--interpolate", "2", "--range", "1:2", "in.dat"}, Mode::Invalid, {}},
     {"twoAnalyses", {"--fit", "power", "--integrate", "1:2", "in.dat"}, Mode::Invalid, {}},
     {"smoothWithoutOutput", {"--smooth", "5"}, Mode::Invalid, {}},
+    {"readingOptions",
+     {"--describe", "--comment=%", "--delimiter", "auto", "--missing=-,NA", "--header-line=2",
+      "in.csv"},
+     Mode::Describe,
+     {"in.csv"}},
+    {"readingOptionWithoutHeadless", {"--header-line", "1", "in.csv"}, Mode::Invalid, {}},
+    {"unknownDelimiter", {"--describe", "--delimiter", "pipe", "in.csv"}, Mode::Invalid, {}},
+    {"firstLineZero", {"--describe", "--first-line", "0", "in.csv"}, Mode::Invalid, {}},
 };
 
 TEST_P(ParseTest, Modes)
@@ -259,6 +267,26 @@ TEST_F(ProgramTest, DescribeADataFileAsJson)
     const QJsonDocument json = QJsonDocument::fromJson(run.out, &error);
     EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.left(200).toStdString();
     EXPECT_FALSE(json.isNull());
+}
+
+// The reading options read a comma-separated export with a header, an empty field and a date
+// column as the import dialog would; without them it is no data file.
+TEST_F(ProgramTest, ReadingOptionsReadAnExport)
+{
+    const QString csv = write("export.csv", "Exported by a logger\nsite four\nunits\nmore\n"
+                                            "time,volts,amps\n2024-01-01T00:00:00Z,1,\n"
+                                            "2024-01-01T00:01:00Z,2,5\n");
+    EXPECT_EQ(runProgram({"--describe", csv}).status, 1);
+    const Outcome run = runProgram({"--describe", "--values", "--header-line=5",
+                                    "--delimiter=comma", "--missing", "--date-column=1", csv});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject file =
+        QJsonDocument::fromJson(run.out).object().value("dataFiles").toArray().at(0).toObject();
+    EXPECT_EQ(file.value("columns").toInt(), 3);
+    EXPECT_EQ(file.value("points").toInt(), 2);
+    const QJsonArray times = file.value("values").toArray().at(0).toArray();
+    EXPECT_EQ(times.at(1).toDouble() - times.at(0).toDouble(), 60.0);
+    EXPECT_EQ(file.value("values").toArray().at(2).toArray().at(1).toDouble(), 5.0);
 }
 
 // Data from (0, 0) to (6, 4) on axes of one inch a unit from (1 in, 1 in): x ticks every 1 with

@@ -167,7 +167,8 @@ TEST_F(FrameTest, MenusToolbarAndKeys)
 TEST_F(FrameTest, EnabledCommandsWithoutAndWithADocument)
 {
     MainWindow frame;
-    const QSet<int> always{57600, 57601, 57606, 57664, 57665, 57669, 32801, 32770, 32783, 32811};
+    const QSet<int> always{57600, 57601, 57606, 57664, 57665, 57669,
+                           32801, 32770, 32783, 32811, 32812};
     EXPECT_EQ(enabledCommands(frame), always);
 
     PlotChild* child = frame.newDocument();

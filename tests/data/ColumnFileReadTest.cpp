@@ -62,9 +62,9 @@ std::vector<ReadCase> readCases()
          {oneTo20, oneTo20}},
         {"SeparatorRuns", " ,\t1,,\t, 2 ,\n", Outcome::read, {{1, 2}}},
         {"BlankLinesBetweenRows", "1 2\n\n\n3 4\n\n", Outcome::read, {{1, 2}, {3, 4}}},
-        {"ThreeCommentLinesInData", "1 2\n# a\n# b\n# c\n3 4\n", Outcome::read, {{1, 2}, {3, 4}}},
+        {"ThreeCommentLinesInData", "1 2\nc a\nc b\nc c\n3 4\n", Outcome::read, {{1, 2}, {3, 4}}},
         {"FourCommentLinesInData",
-         "1 2\n3 4\n# a\n# b\n# c\n# d\n5 6\n",
+         "1 2\n3 4\nc a\nc b\nc c\nc d\n5 6\n",
          Outcome::parseError,
          {{1, 2}, {3, 4}}},
         {"Line254", lineOf(254) + "\n3 4\n", Outcome::read, {{1, 2}, {3, 4}}},
@@ -107,6 +107,12 @@ std::vector<ReadCase> readCases()
          Outcome::read,
          {{0.5, 1500, -2, 16, inf, -inf, 0, 1}}},
         {"NotNumbers", "1 e5 1e 1e+ . - +- 0x 1e5x\n", Outcome::read, {{1}}},
+        // A line whose first non-blank character is '#' is skipped like an empty line.
+        {"HashLinesAnywhere",
+         "# made 1990\n#\n# x y\n# a\nx y\n1 2\n # 5 6 7\n\t#8\n# c\n# d\n3 4\n# 2840\n",
+         Outcome::read,
+         {{1, 2}, {3, 4}}},
+        {"HashAfterNumbersIsText", "1 2 # 7\n3 4#\n", Outcome::read, {{1, 2, 7}, {3, 0, 0}}},
     };
 }
 

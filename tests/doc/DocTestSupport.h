@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/FakeView.h"
+#include "data/ImportSettings.h"
 #include "doc/DocumentEditors.h"
 #include "doc/DocumentView.h"
 #include "doc/PlotDocument.h"
@@ -108,9 +109,16 @@ public:
 
     visibleobject* chooseObject(const StringObMap& objects) override { return pick(objects); }
     visibleobject* chooseDataSet(const StringObMap& traces) override { return pick(traces); }
+    bool importSettings(const QString& path, ImportSettings& settings) override
+    {
+        importOffered.append(path);
+        return importScript && importScript(settings);
+    }
 
     QString choice; // empty: nothing chosen
     QStringList offered;
+    QStringList importOffered;
+    std::function<bool(ImportSettings&)> importScript;
 
 private:
     visibleobject* pick(const StringObMap& map)

@@ -3,6 +3,7 @@
 #include "axes/Axis.h"
 #include "axes/XAxis.h"
 #include "data/ColumnFile.h"
+#include "data/ImportSettings.h"
 #include "doc/DocumentFile.h"
 #include "platform/Archive.h"
 #include "platform/CompoundFile.h"
@@ -416,6 +417,39 @@ TEST_F(DocumentFileTest, DocumentOpenedByARelativePathKeepsAbsolutePaths)
     EXPECT_TRUE(prompter.records().empty());
     EXPECT_EQ(loaded->GetFiles().at(0)->GetFullPath(), path("moved/a.dat"));
     EXPECT_EQ(loaded->GetPathName(), path("moved/plot.pvn"));
+}
+
+// A data file's import settings are kept in a stream of their own: "Contents" stays as it
+// would be without them, and loading and Reread Data read the file the same way again.
+TEST_F(DocumentFileTest, ImportSettingsComeBackBesideAnUnchangedContents)
+{
+    open(writeFile("a.dat", "x,y,z\n1,,3\n4,5,6\n"));
+    ColumnFile* file = doc.GetFiles().at(0);
+    ASSERT_EQ(file->GetNumColumns(), 2);
+    const QString plain = save("plain.pvn");
+    ImportSettings settings;
+    settings.delimiter = ImportSettings::Delimiter::comma;
+    settings.missingValues = true;
+    settings.headerLine = 1;
+    file->SetImportSettings(settings);
+    ASSERT_EQ(file->Reread(), 1);
+    const QString withSettings = save("settings.pvn");
+    EXPECT_EQ(contentsOf(withSettings), contentsOf(plain));
+    EXPECT_FALSE(CompoundFileReader(plain).children().contains("DataFileSettings"));
+
+    prompter.clear();
+    const std::unique_ptr<PlotDocument> loaded = loadDocument(withSettings);
+    EXPECT_TRUE(prompter.records().empty());
+    for (int pass = 0; pass < 2; ++pass) {
+        ColumnFile* read = loaded->GetFiles().at(0);
+        EXPECT_EQ(read->GetImportSettings(), settings);
+        ASSERT_EQ(read->GetNumColumns(), 3);
+        EXPECT_EQ(read->GetColumnName(1), "y");
+        EXPECT_TRUE(std::isnan(read->GetColumn(1)->GetAt(0)));
+        EXPECT_EQ(read->GetColumn(2)->GetAt(1), 6.0);
+        ASSERT_TRUE(loaded->onCommand(32795)); // Reread Data
+    }
+    EXPECT_EQ(loadDocument(plain)->GetFiles().at(0)->GetNumColumns(), 2);
 }
 
 // The load that finds a column gone says so, once; drawing says nothing.

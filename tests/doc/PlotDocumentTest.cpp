@@ -139,7 +139,7 @@ TEST_F(PlotDocumentTest, NewDocumentEnablesOnlyTheCommandsThatNeedNoTrace)
         if (commandRule(id, doc, &view))
             enabled.append(id);
     }
-    EXPECT_EQ(enabled, (QList<int>{32770, 32771, 32772, 32773, 32802}));
+    EXPECT_EQ(enabled, (QList<int>{32770, 32771, 32772, 32773, 32802, 32812}));
     for (int id : enabled)
         EXPECT_TRUE(doc.isCommandEnabled(id)) << id;
 
@@ -152,7 +152,7 @@ TEST_F(PlotDocumentTest, NewDocumentEnablesOnlyTheCommandsThatNeedNoTrace)
             enabled.append(id);
     }
     EXPECT_EQ(enabled, (QList<int>{32770, 32771, 32772, 32773, 32782, 32788, 32789, 32790, 32792,
-                                   32795, 32796, 32798, 32799, 32802, 32805}));
+                                   32795, 32796, 32798, 32799, 32802, 32805, 32812}));
     // Zoom needs a focus rectangle and no selection; unzoom a zoomed trace.
     EXPECT_FALSE(commandRule(32785, doc, &view));
     view.focus = Rect{10, 10, 50, 50};
@@ -160,6 +160,63 @@ TEST_F(PlotDocumentTest, NewDocumentEnablesOnlyTheCommandsThatNeedNoTrace)
     view.selected = true;
     EXPECT_FALSE(commandRule(32785, doc, &view));
     EXPECT_FALSE(commandRule(32786, doc, &view));
+}
+
+// A file of one column is plotted against the point number, without a word.
+TEST_F(PlotDocumentTest, OneColumnIsPlottedAgainstThePointNumber)
+{
+    open(writeFile("one.dat", "# level\n5\n7\n6\n"));
+    ASSERT_EQ(traceCount(), 1);
+    EXPECT_TRUE(prompter.texts().isEmpty());
+    EXPECT_EQ(traceAt(0)->GetXColumn(), 0);
+    EXPECT_EQ(traceAt(0)->GetYColumn(), 1);
+    ASSERT_EQ(traceAt(0)->GetNumPoints(), 3);
+    EXPECT_EQ(traceAt(0)->GetXValues()->GetAt(2), 3.0);
+    EXPECT_EQ(traceAt(0)->GetYValues()->GetAt(2), 6.0);
+}
+
+// "Not able to open file as data file" offers the import dialog on the file; its settings read
+// the file, and opening the file again with other settings rereads it for the traces on it.
+TEST_F(PlotDocumentTest, MessageOfAFileNotReadOffersTheImportDialog)
+{
+    struct ActionPrompter : ScriptedPrompter
+    {
+        Answer messageWithAction(const QString& text, const QString& caption, Icon icon,
+                                 const QString& action) override
+        {
+            message(text, caption, icon);
+            actions.append(action);
+            return Answer::Yes;
+        }
+        QStringList actions;
+    } asking;
+    PrompterScope askingScope(&asking);
+    ScriptedDocumentEditors editors;
+    ImportSettings settings;
+    settings.headerLine = 6;
+    settings.delimiter = ImportSettings::Delimiter::comma;
+    settings.missingValues = true;
+    editors.importScript = [&](ImportSettings& s) {
+        s = settings;
+        return true;
+    };
+    const QString file = writeFile("export.csv", "a\nb\nc\nd\ne\nx,y,z\n1,,3\n4,5,6\n");
+    asking.pushFileName(file);
+    ASSERT_TRUE(doc.onCommand(32770));
+    EXPECT_EQ(asking.texts(), QStringList{"Not able to open file as data file"});
+    EXPECT_EQ(asking.actions, QStringList{"&Import..."});
+    EXPECT_EQ(editors.importOffered, QStringList{file});
+    ASSERT_EQ(traceCount(), 1);
+    ColumnFile* read = traceAt(0)->GetFile();
+    EXPECT_EQ(read->GetImportSettings(), settings);
+    ASSERT_EQ(read->GetNumColumns(), 3);
+    EXPECT_EQ(read->GetColumnName(2), "z");
+
+    settings.missingValues = false;
+    doc.OpenDataFile(file, settings);
+    EXPECT_EQ(traceCount(), 2);
+    EXPECT_EQ(doc.GetFiles().count(), 1);
+    EXPECT_EQ(read->GetColumn(1)->GetAt(0), 3.0);
 }
 
 TEST_F(PlotDocumentTest, RereadNoticesALostColumn)

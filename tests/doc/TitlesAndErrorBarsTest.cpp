@@ -203,6 +203,22 @@ TEST_F(TitlesAndErrorBars, TitledAxesAndErrorBarsSaveAndLoadByteForByte)
     EXPECT_EQ(savedContents(*loaded, "second.pvn"), first);
 }
 
+// A new title takes the name the header line gives the column along its axis.
+TEST_F(TitlesAndErrorBars, NewTitlesTakeTheColumnNames)
+{
+    ImportSettings named;
+    named.headerLine = 1;
+    doc.OpenDataFile(writeFile("named.dat", "time volts\n1 2\n3 4\n"), named);
+    Trace* trace = traceAt(0);
+    trace->GetXAxis()->OnMenuCommand(Axis::TitleCommand);
+    trace->GetYAxis()->OnMenuCommand(Axis::TitleCommand);
+    auto* xTitle = dynamic_cast<AxisTitle*>(trace->GetXAxis()->GetTitle());
+    auto* yTitle = dynamic_cast<AxisTitle*>(trace->GetYAxis()->GetTitle());
+    ASSERT_TRUE(xTitle && yTitle);
+    EXPECT_EQ(xTitle->GetText(), "time");
+    EXPECT_EQ(yTitle->GetText(), "volts");
+}
+
 TEST_F(TitlesAndErrorBars, TitleGoesAloneOrWithItsAxis)
 {
     auto made = std::make_unique<XAxis>(&view);

@@ -1,5 +1,6 @@
 #include "doc/ui/DocumentDialogs.h"
 
+#include "doc/ui/ImportDialog.h"
 #include "page/visibleobject.h"
 #include "platform/ui/FormatObjectDialog.h"
 
@@ -26,4 +27,13 @@ visibleobject* DocumentDialogs::chooseDataSet(const StringObMap& traces)
     FormatObjectDialog dialog(traces, QObject::tr("Select Data Set..."), QObject::tr("Data sets:"),
                               true, QApplication::activeWindow());
     return run(dialog);
+}
+
+bool DocumentDialogs::importSettings(const QString& path, ImportSettings& settings)
+{
+    ImportDialog dialog(path, settings, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    settings = dialog.settings();
+    return true;
 }

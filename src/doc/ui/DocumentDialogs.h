@@ -11,4 +11,5 @@ class DocumentDialogs : public DocumentEditors
 public:
     visibleobject* chooseObject(const StringObMap& objects) override;
     visibleobject* chooseDataSet(const StringObMap& traces) override;
+    bool importSettings(const QString& path, ImportSettings& settings) override;
 };

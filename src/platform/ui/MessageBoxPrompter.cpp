@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -59,6 +60,17 @@ void MessageBoxPrompter::message(const QString& text, const QString& caption, Ic
     QMessageBox box(boxIcon(icon), captionOrTitle(caption), text, QMessageBox::Ok, owner());
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+}
+
+Prompter::Answer MessageBoxPrompter::messageWithAction(const QString& text, const QString& caption,
+                                                       Icon icon, const QString& action)
+{
+    QMessageBox box(boxIcon(icon), captionOrTitle(caption), text, QMessageBox::Ok, owner());
+    box.setWindowModality(Qt::ApplicationModal);
+    const QPushButton* more = box.addButton(action, QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == more ? Answer::Yes : Answer::Ok;
 }
 
 Prompter::Answer MessageBoxPrompter::question(const QString& text, const QString& caption,

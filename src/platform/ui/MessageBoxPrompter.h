@@ -18,6 +18,8 @@ public:
     void message(const QString& text, const QString& caption, Icon icon) override;
     Answer question(const QString& text, const QString& caption, Buttons buttons,
                     Icon icon) override;
+    Answer messageWithAction(const QString& text, const QString& caption, Icon icon,
+                             const QString& action) override;
     QString openFileName(const QString& caption, const QString& directory, const QString& filter,
                          const QString& defaultExt) override;
     QString saveFileName(const QString& caption, const QString& directory, const QString& filter,

@@ -80,7 +80,7 @@ void ErrorBarDialog::showErrorFile()
     columns_->clear();
     const int n = errorFile_ ? errorFile_->GetNumColumns() : 0;
     for (int i = 1; i <= n; ++i)
-        columns_->addItem(QString::number(i));
+        columns_->addItem(errorFile_->ColumnLabel(i));
     columns_->setCurrentIndex(errorColumn_ >= 1 && errorColumn_ <= n ? errorColumn_ - 1 : -1);
 }
 

@@ -236,7 +236,7 @@ void FileSettingsDialog::fillColumn(QComboBox* list, int column)
     // Entry i is column i; 0 stands for the point numbers.
     const int columns = file_ ? file_->GetNumColumns() : 0;
     for (int i = 0; i <= columns; ++i)
-        list->addItem(QString::number(i));
+        list->addItem(file_ ? file_->ColumnLabel(i) : QString::number(i));
     list->setCurrentIndex(column <= columns ? column : -1);
 }
 

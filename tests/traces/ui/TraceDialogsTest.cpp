@@ -355,6 +355,24 @@ TEST_F(ErrorBarTest, ColumnListFollowsTheErrorFile)
     EXPECT_EQ(onThree.errorColumn(), 1);
 }
 
+// Columns named by the header line are chosen by number and name.
+TEST_F(ErrorBarTest, ColumnListsShowTheHeaderNames)
+{
+    ImportSettings named;
+    named.headerLine = 1;
+    ColumnFile* file = doc.file("0\n", "/data/named.dat");
+    file->SetImportSettings(named);
+    const std::string text = "time volts\n1 2\n3 4\n";
+    ASSERT_EQ(file->ReadText(text.data(), text.size()), 1);
+    ErrorBarDialog bars(file, 2, files, "/data/run.dat");
+    EXPECT_EQ(entries(bars), (QStringList{"1 (time)", "2 (volts)"}));
+    Trace* onNamed = doc.newTrace(&view, file);
+    FileSettingsDialog settings(*onNamed, &doc);
+    auto* yColumn = child<QComboBox>(settings, "combo1103");
+    EXPECT_EQ(yColumn->itemText(0), "0");
+    EXPECT_EQ(yColumn->itemText(2), "2 (volts)");
+}
+
 TEST_F(ErrorBarTest, ChangeErrorFileTakesItsLastColumn)
 {
     ColumnFile* two = doc.file("1 2\n3 4\n", "/data/two.dat");
