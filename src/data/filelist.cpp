@@ -133,3 +133,9 @@ QString filelist::AskDataFileName()
     return Prompter::instance().openFileName(QString(), QString(), loadString(Str::DataFileFilter),
                                              QStringLiteral("dat"));
 }
+
+QString filelist::AskImportFileName()
+{
+    return Prompter::instance().openFileName(QString(), QString(),
+                                             loadString(Str::ImportFileFilter), QString());
+}

@@ -56,6 +56,8 @@ public:
 
     // The data-file open dialog: the chosen full path, empty on cancel.
     static QString AskDataFileName();
+    // The chooser of File > Import Data..., which also offers the text files other programs write.
+    static QString AskImportFileName();
 
     int count() const { return int(files_.size()); }
     bool isEmpty() const { return files_.empty(); }

@@ -358,7 +358,7 @@ void PlotDocument::OpenDataFile(const QString& path, const ImportSettings& setti
 
 void PlotDocument::ImportDataFile()
 {
-    const QString path = filelist::AskDataFileName();
+    const QString path = filelist::AskImportFileName();
     if (!path.isEmpty())
         ImportDataFile(path);
 }

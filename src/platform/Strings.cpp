@@ -132,6 +132,9 @@ constexpr Entry stringTable[] = {
     {Str::ImportButton, "&Import..."},
     {Str::ImportCannotRead, "The file cannot be read."},
     {Str::ImportPreviewLabel, "Preview:"},
+    {Str::ImportFileFilter,
+     "Data Files (*.dat *.csv *.tsv *.txt)|*.dat;*.csv;*.tsv;*.txt|All Files "
+     "(*.*)|*.*||"},
 
     {Str::MirrorXAxisPrompt, "Creates \"Right\" axis"},
     {Str::MirrorYAxisPrompt, "Create \"top\" axis"},

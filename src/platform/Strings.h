@@ -127,6 +127,7 @@ enum Id : int {
     ImportButton = 0x709A,             // "&Import..."
     ImportCannotRead = 0x709B,         // "The file cannot be read."
     ImportPreviewLabel = 0x709C,       // "Preview:"
+    ImportFileFilter = 0x709D, // "Data Files (*.dat *.csv *.tsv *.txt)|...|All Files (*.*)|*.*||"
 
     // Status-bar prompts: the same ids as their commands
     MirrorXAxisPrompt = 32793,    // "Creates "Right" axis"
