@@ -63,6 +63,17 @@ QString bigDataFile()
     return path;
 }
 
+// Shows the view at 1000 x 800 and waits until it is exposed: painting happens only then.
+void showAtFullSize(GraphView& view)
+{
+    view.resize(1000, 800);
+    view.show();
+    for (int tries = 0; tries < 1000 && !(view.windowHandle() && view.windowHandle()->isExposed());
+         ++tries)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    view.ResetView();
+}
+
 void send(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButton button,
           Qt::MouseButtons buttons)
 {
@@ -84,13 +95,7 @@ void BM_MouseStepWithRepaint(benchmark::State& state, Step step)
     }
     Axis* axis = doc->FirstTrace()->GetXAxis();
     GraphView view(doc.get());
-    view.resize(1000, 800);
-    view.show();
-    // Painting happens only once the offscreen window is exposed.
-    for (int tries = 0; tries < 1000 && !(view.windowHandle() && view.windowHandle()->isExposed());
-         ++tries)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    view.ResetView();
+    showAtFullSize(view);
     auto list = std::make_unique<visiblelist>();
     list->append(axis);
     view.SetSelection(std::move(list));
@@ -129,12 +134,7 @@ void BM_RepaintTenMillionPoints(benchmark::State& state, bool scroll)
         return;
     }
     GraphView view(doc.get());
-    view.resize(1000, 800);
-    view.show();
-    for (int tries = 0; tries < 1000 && !(view.windowHandle() && view.windowHandle()->isExposed());
-         ++tries)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    view.ResetView();
+    showAtFullSize(view);
     QWidget* vp = view.viewport();
     QScrollBar* bar = view.verticalScrollBar();
     bar->setValue(bar->minimum() + 1);

@@ -88,27 +88,8 @@ void DataColumn::Append(const double* values, int count)
         throw MemoryException();
     }
     std::copy(values, values + count, mutableData() + old);
-    if (extremesValid) {
-        for (int i = old; i < old + count; ++i) {
-            const double x = GetAt(i);
-            if (!std::isfinite(x))
-                continue;
-            if (std::isinf(min_)) {
-                min_ = max_ = x;
-                minPosition_ = maxPosition_ = i;
-                continue;
-            }
-            if (x > max_) {
-                max_ = x;
-                maxPosition_ = i;
-            }
-            if (x < min_) {
-                min_ = x;
-                minPosition_ = i;
-            }
-        }
-        cacheValid_ = true;
-    }
+    if (extremesValid)
+        foldExtremes(old, old + count);
     if (sortedValid) {
         const double* v = GetData();
         const auto less = [v](int32_t a, int32_t b) { return sortsBefore(v, a, b); };
@@ -126,35 +107,41 @@ void DataColumn::Append(const double* values, int count)
 
 void DataColumn::computeExtremes() const
 {
+    min_ = max_ = std::numeric_limits<double>::infinity();
+    foldExtremes(0, GetSize());
+}
+
+void DataColumn::foldExtremes(int from, int to) const
+{
+    // Infinities and NaN are left out: the extremes set axis ranges, which must be finite. An
+    // infinite min_ means no finite value has been seen yet.
     const double* v = GetData();
-    const int n = GetSize();
-    // Infinities and NaN are left out: the extremes set axis ranges, which must be finite.
-    int first = 0;
-    while (first < n && !std::isfinite(v[first]))
-        ++first;
-    if (first == n) {
-        min_ = max_ = std::numeric_limits<double>::infinity();
-    } else {
-        double lo = v[first], hi = v[first];
-        int loPos = first, hiPos = first;
-        for (int i = first + 1; i < n; ++i) {
-            const double x = v[i];
-            if (!std::isfinite(x))
-                continue;
-            if (x > hi) {
-                hi = x;
-                hiPos = i;
-            }
-            if (x < lo) {
-                lo = x;
-                loPos = i;
-            }
+    bool seen = !std::isinf(min_);
+    double lo = min_, hi = max_;
+    int loPos = minPosition_, hiPos = maxPosition_;
+    for (int i = from; i < to; ++i) {
+        const double x = v[i];
+        if (!std::isfinite(x))
+            continue;
+        if (!seen) {
+            lo = hi = x;
+            loPos = hiPos = i;
+            seen = true;
+            continue;
         }
-        min_ = lo;
-        max_ = hi;
-        minPosition_ = loPos;
-        maxPosition_ = hiPos;
+        if (x > hi) {
+            hi = x;
+            hiPos = i;
+        }
+        if (x < lo) {
+            lo = x;
+            loPos = i;
+        }
     }
+    min_ = lo;
+    max_ = hi;
+    minPosition_ = loPos;
+    maxPosition_ = hiPos;
     cacheValid_ = true;
 }
 

@@ -62,6 +62,8 @@ private:
     friend class ColumnFile;
     void changed();
     void computeExtremes() const;
+    // Brings the extremes up to date with the values at [from, to).
+    void foldExtremes(int from, int to) const;
     double rankedValue(int rank) const { return GetAt(sortIndex_[rank] - 1); }
 
     mutable double min_ = 0.0;

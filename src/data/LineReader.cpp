@@ -240,39 +240,39 @@ void forEachField(const LineReader::Rules& rules, const char* p, const char* end
 {
     if (const void* nul = std::memchr(p, '\0', size_t(end - p)))
         end = static_cast<const char*>(nul);
-    if (rules.delimiter == 0) {
-        for (;;) {
-            while (p < end && rules.separator[uint8_t(*p)])
-                ++p;
-            if (p == end)
-                return;
-            const char* q = p;
-            bool quoted = false;
-            while (q < end && (quoted || !rules.separator[uint8_t(*q)])) {
-                if (rules.stripQuotes && *q == '"')
-                    quoted = !quoted;
-                ++q;
-            }
-            const char* b = p;
-            const char* e = q;
-            trimField(b, e, rules.stripQuotes);
-            if (!f(b, e))
-                return;
-            p = q;
-        }
-    }
-    for (;;) {
-        const char* q = p;
+    // Where the field starting at q ends: at the first separator outside double quotes.
+    const auto fieldEnd = [&rules, end](const char* q, const auto& isSeparator) {
         bool quoted = false;
-        while (q < end && (quoted || *q != rules.delimiter)) {
+        while (q < end && (quoted || !isSeparator(*q))) {
             if (rules.stripQuotes && *q == '"')
                 quoted = !quoted;
             ++q;
         }
-        const char* b = p;
-        const char* e = q;
+        return q;
+    };
+    const auto field = [&rules, &f](const char* b, const char* e) {
         trimField(b, e, rules.stripQuotes);
-        if (!f(b, e) || q == end)
+        return f(b, e);
+    };
+    if (rules.delimiter == 0) {
+        // Runs of separators part the fields.
+        const auto isSeparator = [&rules](char c) { return rules.separator[uint8_t(c)]; };
+        for (;;) {
+            while (p < end && isSeparator(*p))
+                ++p;
+            if (p == end)
+                return;
+            const char* q = fieldEnd(p, isSeparator);
+            if (!field(p, q))
+                return;
+            p = q;
+        }
+    }
+    // Each delimiter parts two fields, which may be empty.
+    const auto isDelimiter = [&rules](char c) { return c == rules.delimiter; };
+    for (;;) {
+        const char* q = fieldEnd(p, isDelimiter);
+        if (!field(p, q) || q == end)
             return;
         p = q + 1;
     }

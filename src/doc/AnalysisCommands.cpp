@@ -76,8 +76,7 @@ void fit(PlotDocument& doc, TraceAnalysis::FitModel model)
     }
     if (!result.trace)
         return;
-    for (const QString& line : std::as_const(result.report))
-        LogSink::append(line);
+    LogSink::append(result.report);
     addToPage(doc, std::move(result.trace));
 }
 

@@ -39,6 +39,18 @@ void editNewLabel(PageScrollView& view, VisibleOLE& obj)
         doc->Refresh();
 }
 
+// Runs an insert; one that throws says the object could not be created and gives false.
+template <class Insert> bool sayingWhatThrows(Insert insert)
+{
+    try {
+        return insert();
+    } catch (const PlotvaneException&) {
+    } catch (const std::bad_alloc&) {
+    }
+    showCreateFailed();
+    return false;
+}
+
 std::unique_ptr<ClientItem> newLabel()
 {
     TextLabel label;
@@ -104,25 +116,21 @@ bool insertPictureFile(PageScrollView& view, const QString& path)
 }
 
 bool insertNewObject(PageScrollView& view)
-try {
-    OleEditors* editors = OleEditors::instance();
-    const OleEditors::InsertChoice choice =
-        editors ? editors->chooseInsert() : OleEditors::InsertChoice::Cancel;
-    if (choice == OleEditors::InsertChoice::FromFile) {
-        const QString path =
-            Prompter::instance().openFileName(loadString(Str::InsertPictureTitle), QString(),
-                                              loadString(Str::PictureFileFilter), QString());
-        return !path.isEmpty() && insertPictureFile(view, path);
-    }
-    if (choice == OleEditors::InsertChoice::TextLabel)
-        return insertLabel(view);
-    return false;
-} catch (const PlotvaneException&) {
-    showCreateFailed();
-    return false;
-} catch (const std::bad_alloc&) {
-    showCreateFailed();
-    return false;
+{
+    return sayingWhatThrows([&view] {
+        OleEditors* editors = OleEditors::instance();
+        const OleEditors::InsertChoice choice =
+            editors ? editors->chooseInsert() : OleEditors::InsertChoice::Cancel;
+        if (choice == OleEditors::InsertChoice::FromFile) {
+            const QString path =
+                Prompter::instance().openFileName(loadString(Str::InsertPictureTitle), QString(),
+                                                  loadString(Str::PictureFileFilter), QString());
+            return !path.isEmpty() && insertPictureFile(view, path);
+        }
+        if (choice == OleEditors::InsertChoice::TextLabel)
+            return insertLabel(view);
+        return false;
+    });
 }
 
 bool canInsertLabel(const PageScrollView& view)
@@ -131,29 +139,25 @@ bool canInsertLabel(const PageScrollView& view)
 }
 
 bool insertLabel(PageScrollView& view)
-try {
-    VisibleOLE* obj = nullptr;
-    {
-        WaitCursor wait;
-        const Rect focus = view.focusRect();
-        // A click leaves a point to put the label at, with the label's own size.
-        obj =
-            place(view, newLabel(),
-                  focus.isEmpty() && !focus.isNull() ? std::optional(QPoint(focus.left, focus.top))
-                                                     : std::nullopt);
-    }
-    if (!obj) {
-        showCreateFailed();
-        return false;
-    }
-    editNewLabel(view, *obj);
-    return true;
-} catch (const PlotvaneException&) {
-    showCreateFailed();
-    return false;
-} catch (const std::bad_alloc&) {
-    showCreateFailed();
-    return false;
+{
+    return sayingWhatThrows([&view] {
+        VisibleOLE* obj = nullptr;
+        {
+            WaitCursor wait;
+            const Rect focus = view.focusRect();
+            // A click leaves a point to put the label at, with the label's own size.
+            obj = place(view, newLabel(),
+                        focus.isEmpty() && !focus.isNull()
+                            ? std::optional(QPoint(focus.left, focus.top))
+                            : std::nullopt);
+        }
+        if (!obj) {
+            showCreateFailed();
+            return false;
+        }
+        editNewLabel(view, *obj);
+        return true;
+    });
 }
 
 } // namespace OleCommands

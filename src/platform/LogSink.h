@@ -3,6 +3,7 @@
 #include "platform/Installed.h"
 
 #include <QString>
+#include <QStringList>
 
 // Where the analysis commands write their reports: the output log of the running program. The
 // main window installs it; with none installed the lines are dropped.
@@ -20,5 +21,11 @@ public:
     {
         if (LogSink* sink = instance())
             sink->appendLine(text);
+    }
+    // Appends a report, line by line.
+    static void append(const QStringList& lines)
+    {
+        for (const QString& line : lines)
+            append(line);
     }
 };

@@ -49,7 +49,5 @@ void IntegrateDataDialog::run()
 
     const double area = TraceAnalysis::integrate(*trace, start, end);
     result_->setText(TraceAnalysis::areaText(area).left(20));
-    const QStringList report = TraceAnalysis::integrationReport(trace->GetName(), start, end, area);
-    for (const QString& line : report)
-        LogSink::append(line);
+    LogSink::append(TraceAnalysis::integrationReport(trace->GetName(), start, end, area));
 }

@@ -49,9 +49,7 @@ void InterpolateDataDialog::run()
     markX_ = x;
     markY_ = y;
     result_->setText(NumberFormat::g(y).left(19));
-    const QStringList report = TraceAnalysis::interpolationReport(trace->GetName(), order, x, y);
-    for (const QString& line : report)
-        LogSink::append(line);
+    LogSink::append(TraceAnalysis::interpolationReport(trace->GetName(), order, x, y));
 }
 
 void InterpolateDataDialog::done(int result)
